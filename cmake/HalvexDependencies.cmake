@@ -1,0 +1,18 @@
+# Finds every third-party library once, so subsystem folders only link targets.
+find_package(PkgConfig REQUIRED)
+find_package(Threads REQUIRED)
+find_package(ZLIB REQUIRED)
+pkg_check_modules(MSPACK REQUIRED IMPORTED_TARGET libmspack)
+
+if(HALVEX_BUILD_VIEWER)
+  find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Concurrent Test)
+  pkg_check_modules(TURBOJPEG REQUIRED IMPORTED_TARGET libturbojpeg)
+  set(CMAKE_AUTOMOC ON)
+endif()
+
+if(HALVEX_BUILD_TESTS)
+  find_package(GTest REQUIRED)
+endif()
+if(HALVEX_BUILD_BENCH)
+  find_package(benchmark QUIET)
+endif()
