@@ -1,0 +1,67 @@
+// Reads a Microsoft Cabinet file: its file table in stored order and the bytes
+// of any entry, decoded by libmspack (stored, MSZIP, LZX and Quantum folders).
+#pragma once
+
+#include "platform/cab/CabError.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace cab {
+
+// One file of a cabinet as its file table gives it.
+struct CabEntry {
+    std::string name;        // UTF-8: as stored when attribute 0x80 is set, else decoded from Windows-1252
+    std::string storedName;  // the name's bytes exactly as stored
+    std::uint32_t size = 0;  // uncompressed size in bytes
+    std::uint16_t dosDate = 0;
+    std::uint16_t dosTime = 0;
+    std::uint16_t attributes = 0; // read-only 0x01, hidden 0x02, system 0x04, archive 0x20, run 0x40, UTF-8 name 0x80
+    std::uint16_t folderIndex = 0;
+    std::uint32_t folderOffset = 0; // uncompressed offset of the file inside its folder
+};
+
+// Header facts of an opened cabinet.
+struct CabInfo {
+    std::uint64_t cabinetSize = 0; // bytes of the cabinet file
+    std::uint16_t setId = 0;
+    std::uint16_t cabinetIndex = 0;
+    std::uint16_t folderCount = 0;
+    bool hasPrevious = false; // part of a spanned set
+    bool hasNext = false;
+};
+
+class CabReader {
+public:
+    CabReader();
+    ~CabReader();
+    CabReader(const CabReader&) = delete;
+    CabReader& operator=(const CabReader&) = delete;
+
+    // Reads the header and file table. kErrorFileNotFound when the path does not
+    // exist, kErrorInvalidData when it is not a cabinet or its tables are damaged.
+    CabError Open(const std::string& path);
+    void Close();
+
+    const CabInfo& Info() const;
+    const std::vector<CabEntry>& Entries() const;
+
+    // Writes entry `index` to exactly `targetPath` (the caller decides where that
+    // is; see SafeTargetPath). A damaged entry leaves no partial file behind.
+    // Extracting entries in file-table order is fastest: a folder is decoded
+    // once from its start, and asking out of order restarts it.
+    CabError Extract(std::size_t index, const std::string& targetPath);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// The native path inside `folder` where an entry named `entryName` (backslashes
+// or slashes as separators) belongs, or "" when the name would land outside the
+// folder: absolute names, drive letters, ".." components, empty names.
+std::string SafeTargetPath(const std::string& folder, const std::string& entryName);
+
+} // namespace cab

@@ -1,0 +1,75 @@
+// Writes a Microsoft Cabinet file with our own encoder over zlib: stored or
+// MSZIP folders, 32 KiB data blocks that run across file boundaries, a checksum
+// on every block. The cabinet appears under its name only when complete.
+#pragma once
+
+#include "platform/cab/CabError.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace cab {
+
+enum class Compression : std::uint16_t { None = 0, MsZip = 1 };
+
+// One file to store.
+struct WriterSource {
+    std::string sourcePath;               // file on disk to read
+    std::string nameInCab;                // entry name, UTF-8, "\" as folder separator
+    Compression compression = Compression::MsZip;
+    bool runAfterExtract = false;         // attribute 0x40
+    // Taken from the source file when absent: read-only, hidden, system and
+    // archive bits, and its modification time as local DOS date and time.
+    std::optional<std::uint16_t> attributes;
+    std::optional<std::uint16_t> dosDate;
+    std::optional<std::uint16_t> dosTime;
+};
+
+// Progress of a write. Returned false from the callback cancels the write:
+// the current call ends with kErrorCancelled and no cabinet is left.
+struct WriteProgress {
+    enum Kind {
+        BlockCompressed, // first: uncompressed bytes of the block, second: compressed bytes
+        FolderWritten,   // first: bytes of the folder copied so far, second: folder total
+        CabinetWritten,  // first: size of the finished cabinet, second: 0
+    };
+    Kind kind = BlockCompressed;
+    std::uint64_t first = 0;
+    std::uint64_t second = 0;
+    std::uint64_t totalRead = 0;    // source bytes read so far in this write
+    std::uint64_t totalWritten = 0; // compressed bytes produced so far in this write
+};
+using ProgressCallback = std::function<bool(const WriteProgress&)>;
+
+class CabWriter {
+public:
+    // Nothing is created until the first AddFile; the target is only replaced
+    // by Commit. `threads` 0 means one compressor per core; the bytes written are
+    // the same for any number of threads.
+    explicit CabWriter(std::string cabinetPath, unsigned threads = 0);
+    ~CabWriter(); // an uncommitted writer removes its temporary files
+    CabWriter(const CabWriter&) = delete;
+    CabWriter& operator=(const CabWriter&) = delete;
+
+    void SetProgress(ProgressCallback progress);
+
+    // Reads and compresses the file now, spooling its blocks to a temporary
+    // file beside the target. kErrorFileNotFound when the source is missing.
+    CabError AddFile(const WriterSource& source);
+
+    // Writes the cabinet to a temporary file beside the target and renames it
+    // over the target. On failure an existing file at the target is untouched.
+    CabError Commit();
+
+    // Gives up: removes temporary files, leaves the target as it was.
+    void Abort();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace cab
