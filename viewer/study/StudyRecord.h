@@ -54,3 +54,7 @@ struct StudyRecord {
 };
 
 } // namespace study
+
+// Both hold only implicitly shared Qt values, so lists of them may move by memcpy.
+Q_DECLARE_TYPEINFO(study::StudySample, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(study::StudyView, Q_RELOCATABLE_TYPE);

@@ -1,0 +1,263 @@
+#include "viewer/study/StudyReader.h"
+
+#include "viewer/study/DvfCursor.h"
+#include "viewer/study/NumberText.h"
+#include "viewer/study/Windows1252.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <limits>
+#include <new>
+
+namespace study {
+
+namespace {
+
+// Every view holds its own copy of every sample, so a small hostile file with
+// many views and many samples could ask for more memory than any machine has.
+// Real studies stay far below this.
+constexpr qint64 kMaxStoredSamples = 10'000'000;
+
+// A read that cannot go on; its text becomes ErrMsg.
+struct ReadFailure {
+    QString message;
+};
+
+QString Decode(std::string_view bytes)
+{
+    return FromWindows1252(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+// Quoted in messages; a runaway field is cut so the message stays readable.
+QString Quote(std::string_view bytes)
+{
+    constexpr size_t kShown = 40;
+    if (bytes.size() <= kShown)
+        return QLatin1Char('"') + Decode(bytes) + QLatin1Char('"');
+    return QLatin1Char('"') + Decode(bytes.substr(0, kShown)) + QStringLiteral("...\"");
+}
+
+class StudyParser {
+public:
+    StudyParser(StudyRecord& record, QByteArrayView data)
+        : record_(record), cursor_(data.data(), data.size())
+    {
+    }
+
+    void Run()
+    {
+        DvfField token;
+        while (!cursor_.AtEnd()) {
+            const qint64 markerLine = cursor_.Line();
+            cursor_.ReadField(token);
+            const std::string_view t = token.text;
+            if (t == "[HEADER]")
+                ReadHeader();
+            else if (t == "[VIEW]")
+                ReadViews();
+            else if (t == "[SAMPLE]")
+                ReadSample(markerLine);
+            else if (t == "[RGB]")
+                ReadImages(&StudySample::RgbFile, markerLine);
+            else if (t == "[PSEUDO]")
+                ReadImages(&StudySample::PseudoFile, markerLine);
+            // Anything else, "[ENDVIEW]" and blank lines included, is passed over.
+        }
+    }
+
+private:
+    void ReadHeader()
+    {
+        section_ = "[HEADER]";
+        record_.StudyName = Line();
+        record_.SiteName = Line();
+        record_.SiteLatitude = Double();
+        record_.SiteLongitude = Double();
+        record_.SiteCompassNorth = Double();
+        record_.SkyConditionMask = static_cast<qint32>(Integer(std::numeric_limits<qint32>::min(),
+                                                               std::numeric_limits<qint32>::max()));
+        record_.ColorModeMask = static_cast<qint16>(Integer(std::numeric_limits<qint16>::min(),
+                                                            std::numeric_limits<qint16>::max()));
+        record_.ElectricModeMask = static_cast<qint16>(Integer(std::numeric_limits<qint16>::min(),
+                                                               std::numeric_limits<qint16>::max()));
+        // The views go, but the view count stays: sections after this one
+        // still address the views that were named before it.
+        record_.ResetViews();
+    }
+
+    void ReadViews()
+    {
+        viewCount_ = 0;
+        sampleCount_ = 0;
+        std::string_view line;
+        while (cursor_.ReadLine(line)) {
+            if (line == "[ENDVIEW]")
+                return;
+            ++viewCount_;
+            // A shorter list than the one before drops the views beyond it.
+            record_.Views.resize(viewCount_ + 1);
+            StudyView& view = record_.Views[viewCount_];
+            view.Samples.clear();
+            view.Samples.append(StudySample{});
+            view.ViewName = Decode(line);
+        }
+        // The end of the file ends an unclosed list; the names read stand.
+    }
+
+    void ReadSample(qint64 markerLine)
+    {
+        section_ = "[SAMPLE]";
+        StudySample sample;
+        sample.SkyCondition = static_cast<qint32>(Integer(std::numeric_limits<qint32>::min(),
+                                                          std::numeric_limits<qint32>::max()));
+        sample.ElectricState = static_cast<qint16>(Integer(std::numeric_limits<qint16>::min(),
+                                                           std::numeric_limits<qint16>::max()));
+        sample.SampleDate = Line();
+        sample.SampleTime = Line();
+        sample.DaylightSaving = Field().text == "True";
+        sample.HalvexFile = Line();
+
+        // Counted even with no views to store it in, so image sections that
+        // follow stay paired with their sample.
+        ++sampleCount_;
+        if (viewCount_ * sampleCount_ > kMaxStoredSamples)
+            Fail(QStringLiteral("Study too large at line %1: %2 views with %3 samples each exceed "
+                                "the %4 samples the viewer can hold")
+                     .arg(markerLine).arg(viewCount_).arg(sampleCount_).arg(kMaxStoredSamples));
+        for (qsizetype v = 1; v <= viewCount_; ++v) {
+            RequireView(v, markerLine);
+            QList<StudySample>& samples = record_.Views[v].Samples;
+            samples.resize(sampleCount_ + 1);
+            samples[sampleCount_] = sample;
+        }
+    }
+
+    void ReadImages(QString StudySample::*file, qint64 markerLine)
+    {
+        section_ = file == &StudySample::RgbFile ? "[RGB]" : "[PSEUDO]";
+        for (qsizetype v = 1; v <= viewCount_; ++v) {
+            const QString name = Line();
+            RequireView(v, markerLine);
+            QList<StudySample>& samples = record_.Views[v].Samples;
+            if (sampleCount_ >= samples.size())
+                Fail(QStringLiteral("Sample %1 of view %2 does not exist for the %3 section at line %4")
+                         .arg(sampleCount_).arg(v).arg(QLatin1String(section_)).arg(markerLine));
+            samples[sampleCount_].*file = name;
+        }
+    }
+
+    // A header read after the view list removes the views that the view
+    // count still names.
+    void RequireView(qsizetype v, qint64 markerLine)
+    {
+        if (v < record_.Views.size())
+            return;
+        Fail(QStringLiteral("View %1 of the %2 section at line %3 no longer exists: a [HEADER] section "
+                            "after the [VIEW] section removed the views")
+                 .arg(v).arg(QLatin1String(section_)).arg(markerLine));
+    }
+
+    QString Line()
+    {
+        std::string_view line;
+        if (!cursor_.ReadLine(line))
+            FailAtEnd();
+        return Decode(line);
+    }
+
+    DvfField Field()
+    {
+        DvfField field;
+        if (!cursor_.ReadField(field))
+            FailAtEnd();
+        return field;
+    }
+
+    double Double()
+    {
+        const qint64 line = cursor_.Line();
+        const DvfField field = Field();
+        double value = 0;
+        Check(ParseDouble(field.text, value), field.text, line);
+        return value;
+    }
+
+    qint64 Integer(qint64 minimum, qint64 maximum)
+    {
+        const qint64 line = cursor_.Line();
+        const DvfField field = Field();
+        qint64 value = 0;
+        Check(ParseInteger(field.text, minimum, maximum, value), field.text, line);
+        return value;
+    }
+
+    void Check(NumberStatus status, std::string_view text, qint64 line)
+    {
+        if (status == NumberStatus::NotANumber)
+            Fail(QStringLiteral("Invalid number %1 in %2 section at line %3")
+                     .arg(Quote(text), QLatin1String(section_)).arg(line));
+        if (status == NumberStatus::OutOfRange)
+            Fail(QStringLiteral("Number out of range %1 in %2 section at line %3")
+                     .arg(Quote(text), QLatin1String(section_)).arg(line));
+    }
+
+    [[noreturn]] void FailAtEnd()
+    {
+        Fail(QStringLiteral("Unexpected end of file in %1 section at line %2")
+                 .arg(QLatin1String(section_)).arg(cursor_.Line()));
+    }
+
+    [[noreturn]] static void Fail(QString message) { throw ReadFailure{std::move(message)}; }
+
+    StudyRecord& record_;
+    DvfCursor cursor_;
+    const char* section_ = "";
+    qsizetype viewCount_ = 0;
+    qint64 sampleCount_ = 0;
+};
+
+} // namespace
+
+void ReadStudyData(StudyRecord& record, QByteArrayView data, QString& ErrMsg)
+{
+    ErrMsg.clear();
+    record.ResetViews();
+    try {
+        StudyParser(record, data).Run();
+    } catch (const ReadFailure& failure) {
+        ErrMsg = failure.message;
+    } catch (const std::bad_alloc&) {
+        ErrMsg = QStringLiteral("Not enough memory to read the study file");
+    }
+}
+
+void ReadStudyFile(StudyRecord& record, const QString& StudyFilename, QString& ErrMsg)
+{
+    ErrMsg.clear();
+    record.ResetViews();
+
+    const QFileInfo info(StudyFilename);
+    if (StudyFilename.isEmpty() || !info.exists()) {
+        ErrMsg = QStringLiteral("Study file not found: %1").arg(StudyFilename);
+        return;
+    }
+    if (info.isDir()) {
+        ErrMsg = QStringLiteral("Not a study file but a folder: %1").arg(StudyFilename);
+        return;
+    }
+    QFile file(StudyFilename);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ErrMsg = QStringLiteral("Cannot open study file %1: %2").arg(StudyFilename, file.errorString());
+        return;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        ErrMsg = QStringLiteral("Cannot read study file %1: %2").arg(StudyFilename, file.errorString());
+        return;
+    }
+    file.close();
+    ReadStudyData(record, bytes, ErrMsg);
+}
+
+} // namespace study
