@@ -1,0 +1,53 @@
+#include "tools/dvftool/DvfTool.h"
+
+#include <array>
+
+namespace dvftool {
+
+namespace {
+
+struct Command {
+    const char* name;
+    const char* synopsis;
+    int (*run)(const QStringList& args, const Output& io);
+};
+
+const std::array kCommands = {
+    Command{"info", "info [--json] STUDY.dvf   what a study holds: name, site, views, samples", &InfoCommand},
+};
+
+void PrintUsage(const Output& io, std::FILE* stream)
+{
+    QByteArray text = "usage: dvftool COMMAND [OPTIONS] ARGUMENTS\n\ncommands:\n";
+    for (const Command& command : kCommands)
+        text += QByteArray("  ") + command.synopsis + '\n';
+    if (stream == io.out)
+        io.Out(text);
+    else
+        io.Err(text);
+}
+
+} // namespace
+
+int Run(const QStringList& args, std::FILE* out, std::FILE* err)
+{
+    const Output io{out, err};
+    if (args.isEmpty()) {
+        PrintUsage(io, err);
+        return kExitUsage;
+    }
+    const QString name = args.front();
+    if (name == QLatin1String("help") || name == QLatin1String("--help") || name == QLatin1String("-h")) {
+        PrintUsage(io, out);
+        return kExitOk;
+    }
+    for (const Command& command : kCommands) {
+        if (name == QLatin1String(command.name))
+            return command.run(args.mid(1), io);
+    }
+    io.Err(QStringLiteral("dvftool: unknown command \"%1\"\n").arg(name));
+    PrintUsage(io, err);
+    return kExitUsage;
+}
+
+} // namespace dvftool

@@ -1,0 +1,36 @@
+// dvftool's subcommands and the dispatch between them. Each subcommand lives
+// in its own file and is listed once in DvfTool.cpp.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <cstdio>
+
+namespace dvftool {
+
+// Exit codes shared by every subcommand.
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1; // the command ran and the input was at fault
+constexpr int kExitUsage = 2;  // the command line was wrong
+
+// Where a subcommand writes: standard output for results, standard error for
+// complaints. Text goes out as UTF-8.
+struct Output {
+    std::FILE* out;
+    std::FILE* err;
+
+    void Out(const QByteArray& bytes) const { std::fwrite(bytes.constData(), 1, bytes.size(), out); }
+    void Err(const QByteArray& bytes) const { std::fwrite(bytes.constData(), 1, bytes.size(), err); }
+    void Out(const QString& text) const { Out(text.toUtf8()); }
+    void Err(const QString& text) const { Err(text.toUtf8()); }
+};
+
+// args are what follows the subcommand's name.
+int InfoCommand(const QStringList& args, const Output& io);
+
+// args are the program's arguments without the program name.
+int Run(const QStringList& args, std::FILE* out, std::FILE* err);
+
+} // namespace dvftool
