@@ -1,0 +1,23 @@
+// The cabinet iteration service: walks the files of a cabinet in stored order
+// and lets a callback decide, file by file, to skip, extract or stop.
+#pragma once
+
+#include "platform/setupapi/FileNotify.h"
+
+namespace setupapi {
+
+// Sends SPFILENOTIFY_CABINETINFO, then SPFILENOTIFY_FILEINCABINET for each file
+// in file-table order and, for each file the callback asks for,
+// SPFILENOTIFY_FILEEXTRACTED once it has been written. Returns nonzero when the
+// walk ran to its end or the callback stopped it with FILEOP_ABORT and no
+// error; zero otherwise, with the reason in GetLastError(): the codec's error
+// for a missing, unreadable or damaged cabinet, or the error code the callback
+// answered. Reserved must be 0. Exceptions thrown by the callback pass through.
+int SetupIterateCabinetA(PCSTR CabinetFile, DWORD Reserved, PSP_FILE_CALLBACK_A MsgHandler, void* Context);
+
+// The calling thread's last error code, set by every SetupIterateCabinetA call
+// (NO_ERROR after a successful walk).
+DWORD GetLastError();
+void SetLastError(DWORD errorCode);
+
+} // namespace setupapi
