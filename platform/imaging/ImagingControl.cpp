@@ -1,0 +1,346 @@
+#include "platform/imaging/ImagingControl.h"
+
+#include "platform/imaging/ImageDecoder.h"
+
+#include <QFontMetricsF>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <cmath>
+#include <vector>
+
+namespace imaging {
+
+struct ImagingControl::Impl {
+    struct DrawnText {
+        QString text;
+        QRectF rect;
+        QFont font;
+        QColor color;
+        int align = kTextAlignLeft;
+        bool wrap = false;
+        int style = 0;
+    };
+
+    std::vector<QImage> list;
+    int shown = 0;
+    QImage current;
+    int mode = kFitMode;
+    float zoom = 100.0f;
+
+    QColor textColor = Qt::black;
+    int textStyle = 0;
+    int textAlign = kTextAlignLeft;
+    bool textWrap = false;
+    int textPersistent = 1;
+    QRectF textRect;
+    std::vector<DrawnText> texts;
+    bool dropTextsOnRepaint = false;
+
+    void ImagesChanged() { texts.clear(); }
+};
+
+namespace {
+
+QString PositionError(int position, int count)
+{
+    return QStringLiteral("Invalid image list position %1 (the list holds %2 images)")
+        .arg(position)
+        .arg(count);
+}
+
+int ShiftState(Qt::KeyboardModifiers modifiers)
+{
+    int shift = 0;
+    if (modifiers & Qt::ShiftModifier)
+        shift |= 1;
+    if (modifiers & Qt::ControlModifier)
+        shift |= 2;
+    if (modifiers & Qt::AltModifier)
+        shift |= 4;
+    return shift;
+}
+
+} // namespace
+
+ImagingControl::ImagingControl(QWidget* parent) : QWidget(parent), d_(std::make_unique<Impl>())
+{
+    // The control paints every pixel itself; skipping Qt's erase saves a fill.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+ImagingControl::~ImagingControl() = default;
+
+int ImagingControl::ImageCount() const
+{
+    return static_cast<int>(d_->list.size());
+}
+
+void ImagingControl::DeleteImages(int first, int count)
+{
+    const int size = ImageCount();
+    if (first < 0 || count < 0 || first > size || count > size - first)
+        throw ImagingError(QStringLiteral("Invalid image list range: %1 images from position %2 "
+                                          "(the list holds %3 images)")
+                               .arg(count)
+                               .arg(first)
+                               .arg(size));
+    if (count == 0)
+        return;
+    d_->list.erase(d_->list.begin() + first, d_->list.begin() + first + count);
+    d_->ImagesChanged();
+    if (d_->list.empty()) {
+        d_->shown = 0;
+        d_->current = QImage();
+    } else {
+        d_->shown = std::min(d_->shown, ImageCount() - 1);
+        d_->current = d_->list[d_->shown];
+    }
+    update();
+}
+
+void ImagingControl::InsertImage(int position, const QImage& image)
+{
+    if (position < 0 || position > ImageCount())
+        throw ImagingError(PositionError(position, ImageCount()));
+    if (image.isNull())
+        throw ImagingError(QStringLiteral("No image to insert into the image list"));
+    d_->list.insert(d_->list.begin() + position, image);
+    d_->ImagesChanged();
+}
+
+int ImagingControl::ShownPosition() const
+{
+    return d_->shown;
+}
+
+void ImagingControl::SetShownPosition(int position)
+{
+    if (position == 0 && d_->list.empty()) {
+        d_->shown = 0;
+        d_->current = QImage();
+        update();
+        return;
+    }
+    if (position < 0 || position >= ImageCount())
+        throw ImagingError(PositionError(position, ImageCount()));
+    d_->shown = position;
+    d_->current = d_->list[position];
+    update();
+}
+
+const QImage& ImagingControl::CurrentImage() const
+{
+    return d_->current;
+}
+
+const QImage& ImagingControl::ListImage(int position) const
+{
+    if (position < 0 || position >= ImageCount())
+        throw ImagingError(PositionError(position, ImageCount()));
+    return d_->list[position];
+}
+
+void ImagingControl::Load(const QString& path)
+{
+    DecodedImage decoded = DecodeImageFile(path);
+    if (!decoded.ok())
+        throw ImagingError(decoded.error);
+    d_->current = std::move(decoded.image);
+    d_->ImagesChanged();
+    update();
+}
+
+int ImagingControl::DisplayMode() const
+{
+    return d_->mode;
+}
+
+void ImagingControl::SetDisplayMode(int mode)
+{
+    if (mode != kFitMode && mode != kZoomMode)
+        throw ImagingError(QStringLiteral("Invalid display mode %1").arg(mode));
+    if (mode == d_->mode)
+        return;
+    d_->mode = mode;
+    update();
+}
+
+float ImagingControl::ZoomPercent() const
+{
+    return d_->zoom;
+}
+
+void ImagingControl::SetZoomPercent(float percent)
+{
+    if (!std::isfinite(percent))
+        throw ImagingError(QStringLiteral("Invalid zoom percentage"));
+    if (percent == d_->zoom)
+        return;
+    d_->zoom = percent;
+    if (d_->mode == kZoomMode)
+        update();
+}
+
+void ImagingControl::Repaint()
+{
+    if (d_->dropTextsOnRepaint) {
+        d_->texts.clear();
+        d_->dropTextsOnRepaint = false;
+    }
+    if (isVisible())
+        repaint();
+}
+
+void ImagingControl::SetTextColor(const QColor& color)
+{
+    d_->textColor = color;
+}
+
+QColor ImagingControl::TextColor() const
+{
+    return d_->textColor;
+}
+
+void ImagingControl::SetTextStyle(int style)
+{
+    d_->textStyle = style;
+}
+
+void ImagingControl::SetTextAlign(int align)
+{
+    d_->textAlign = align;
+}
+
+void ImagingControl::SetTextWordWrap(bool wrap)
+{
+    d_->textWrap = wrap;
+}
+
+void ImagingControl::SetTextPersistent(int keep)
+{
+    d_->textPersistent = keep;
+}
+
+qreal ImagingControl::TextWidth(const QString& text) const
+{
+    const QFontMetricsF metrics(font());
+    if (text.contains(u'\n'))
+        return metrics.boundingRect(QRectF(), Qt::AlignLeft, text).width();
+    return metrics.horizontalAdvance(text);
+}
+
+qreal ImagingControl::TextHeight(const QString& text) const
+{
+    const QFontMetricsF metrics(font());
+    if (text.contains(u'\n'))
+        return metrics.boundingRect(QRectF(), Qt::AlignLeft, text).height();
+    return metrics.height();
+}
+
+void ImagingControl::SetTextRect(const QRectF& rect)
+{
+    d_->textRect = rect;
+}
+
+QRectF ImagingControl::TextRect() const
+{
+    return d_->textRect;
+}
+
+void ImagingControl::DrawText(const QString& text)
+{
+    d_->texts.push_back(
+        {text, d_->textRect, font(), d_->textColor, d_->textAlign, d_->textWrap, d_->textStyle});
+    if (d_->textPersistent == 0)
+        d_->dropTextsOnRepaint = true;
+    update();
+}
+
+QStringList ImagingControl::DrawnTexts() const
+{
+    QStringList out;
+    for (const auto& t : d_->texts)
+        out << t.text;
+    return out;
+}
+
+QRectF ImagingControl::ImageRect() const
+{
+    const QImage& image = d_->current;
+    if (image.isNull())
+        return {};
+    const qreal iw = image.width();
+    const qreal ih = image.height();
+    qreal scale;
+    if (d_->mode == kZoomMode) {
+        scale = d_->zoom / 100.0;
+    } else {
+        if (width() <= 0 || height() <= 0)
+            return {};
+        scale = std::min(width() / iw, height() / ih);
+    }
+    if (scale <= 0)
+        return {};
+    const qreal w = iw * scale;
+    const qreal h = ih * scale;
+    return QRectF((width() - w) / 2.0, (height() - h) / 2.0, w, h);
+}
+
+void ImagingControl::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);
+    const QRectF target = ImageRect();
+    if (!target.isEmpty()) {
+        const QRect pixels(qRound(target.x()), qRound(target.y()), qRound(target.width()),
+                           qRound(target.height()));
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter.drawImage(pixels, d_->current);
+    }
+    for (const auto& t : d_->texts) {
+        painter.setFont(t.font);
+        int flags = t.align == kTextAlignCentre ? Qt::AlignHCenter : Qt::AlignLeft;
+        // The rectangle comes from a rounded measurement; a text a fraction of a
+        // pixel wider than it must still show whole.
+        flags |= Qt::AlignTop | Qt::TextDontClip;
+        if (t.wrap)
+            flags |= Qt::TextWordWrap;
+        if (t.style == kTextStyleShadow) {
+            painter.setPen(Qt::black);
+            painter.drawText(t.rect.translated(1, 1), flags, t.text);
+        }
+        painter.setPen(t.color);
+        painter.drawText(t.rect, flags, t.text);
+    }
+}
+
+void ImagingControl::mousePressEvent(QMouseEvent* event)
+{
+    int button = 0;
+    switch (event->button()) {
+    case Qt::LeftButton:
+        button = 1;
+        break;
+    case Qt::RightButton:
+        button = 2;
+        break;
+    case Qt::MiddleButton:
+        button = 4;
+        break;
+    default:
+        break;
+    }
+    if (button != 0) {
+        const QPointF at = event->position();
+        emit MouseDown(button, ShiftState(event->modifiers()), at.x(), at.y());
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void ImagingControl::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+}
+
+} // namespace imaging

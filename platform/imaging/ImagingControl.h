@@ -1,0 +1,109 @@
+// The imaging control behind every view panel and the hidden decoder: a list of
+// decoded 24-bit images with one shown position, drawn fitted to the control or
+// at a zoom percentage, with text measured and drawn over the image.
+#pragma once
+
+#include "platform/imaging/ImagingError.h"
+
+#include <QColor>
+#include <QImage>
+#include <QPixmap>
+#include <QRectF>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <memory>
+
+namespace imaging {
+
+// Display modes, numbered as the viewer's code writes them.
+inline constexpr int kFitMode = 3;  // whole image scaled into the control, aspect kept, centred
+inline constexpr int kZoomMode = 4; // image drawn at the zoom percentage, centred
+
+// Text alignment inside the text rectangle (SetTextAlign).
+inline constexpr int kTextAlignLeft = 0;
+inline constexpr int kTextAlignCentre = 4;
+// Text styles (SetTextStyle).
+inline constexpr int kTextStylePlain = 0;
+inline constexpr int kTextStyleShadow = 1; // a black shadow one pixel down and right
+
+class ImagingControl : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(int imageCount READ ImageCount)
+    Q_PROPERTY(int shownPosition READ ShownPosition WRITE SetShownPosition)
+    Q_PROPERTY(int displayMode READ DisplayMode WRITE SetDisplayMode)
+    Q_PROPERTY(float zoomPercent READ ZoomPercent WRITE SetZoomPercent)
+
+public:
+    explicit ImagingControl(QWidget* parent = nullptr);
+    ~ImagingControl() override;
+
+    // --- the image list ---
+    int ImageCount() const;
+    // Removes `count` images from position `first`. Throws ImagingError when the
+    // range is not inside the list. Drawn text goes with the images.
+    void DeleteImages(int first, int count);
+    // A copy of `image` stands at `position` (0 .. ImageCount()). The image is
+    // shared, not duplicated, until one side changes it. Throws ImagingError for
+    // a position outside the list or a null image.
+    void InsertImage(int position, const QImage& image);
+    // The list image the control displays. Position 0 of an empty list is
+    // accepted and displays nothing; any other position outside the list throws
+    // ImagingError and leaves the display as it was.
+    int ShownPosition() const;
+    void SetShownPosition(int position);
+    // The image the control displays: the list image last selected, or the
+    // image last loaded with Load.
+    const QImage& CurrentImage() const;
+    const QImage& ListImage(int position) const; // throws ImagingError outside the list
+
+    // --- decoding ---
+    // Decodes an image file at 24 bits per pixel into the current image (the list
+    // is not touched). Throws ImagingError with the decoder's text on failure, in
+    // which case the current image stays as it was.
+    void Load(const QString& path);
+
+    // --- display ---
+    int DisplayMode() const;
+    void SetDisplayMode(int mode); // kFitMode or kZoomMode; anything else throws ImagingError
+    float ZoomPercent() const;
+    void SetZoomPercent(float percent); // a percentage of 0 or less draws nothing
+    // Draws the shown image again, now.
+    void Repaint();
+
+    // --- text over the image (units: the control's pixels) ---
+    void SetTextColor(const QColor& color);
+    QColor TextColor() const;
+    void SetTextStyle(int style);       // kTextStylePlain or kTextStyleShadow
+    void SetTextAlign(int align);       // kTextAlignLeft or kTextAlignCentre
+    void SetTextWordWrap(bool wrap);    // wrap long text inside the rectangle
+    void SetTextPersistent(int keep);   // 1: drawn text stays until the images change; 0: until the next repaint
+    qreal TextWidth(const QString& text) const;  // in the control's font()
+    qreal TextHeight(const QString& text) const;
+    void SetTextRect(const QRectF& rect);
+    QRectF TextRect() const;
+    // Draws `text` in the text rectangle over the displayed image.
+    void DrawText(const QString& text);
+    // The texts drawn since the images last changed, oldest first.
+    QStringList DrawnTexts() const;
+
+    // Where the current image lands in the control for the present size and mode.
+    QRectF ImageRect() const;
+
+signals:
+    // A mouse button pressed on the control: button 1 left, 2 right, 4 middle;
+    // shift 1 Shift, 2 Ctrl, 4 Alt; position in the control's pixels.
+    void MouseDown(int button, int shift, double x, double y);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d_;
+};
+
+} // namespace imaging
