@@ -10,15 +10,24 @@ namespace cab {
 // The Windows error codes the codec reports.
 enum : std::uint32_t {
     kErrorSuccess = 0,
+    kErrorInvalidFunction = 1,   // a writer used after Commit or Abort
     kErrorFileNotFound = 2,
     kErrorPathNotFound = 3,
+    kErrorTooManyOpenFiles = 4,  // "The system cannot open the file."
     kErrorAccessDenied = 5,
-    kErrorInvalidData = 13,    // not a cabinet, or damaged data
+    kErrorNotEnoughMemory = 8,
+    kErrorInvalidData = 13,      // not a cabinet, or damaged data
+    kErrorWriteProtect = 19,     // read-only file system
     kErrorWriteFault = 29,
     kErrorReadFault = 30,
-    kErrorHandleDiskFull = 39,
+    kErrorSharingViolation = 32, // file busy
+    kErrorHandleDiskFull = 39,   // disk quota exhausted
+    kErrorInvalidParameter = 87, // no such entry, or no cabinet open
+    kErrorNameTooLong = 111,     // ERROR_BUFFER_OVERFLOW: "The file name is too long."
     kErrorDiskFull = 112,
-    kErrorCancelled = 1223,    // the caller's progress callback asked to stop
+    kErrorInvalidName = 123,     // empty name, NUL or ill-formed UTF-8 in an entry name
+    kErrorFileTooLarge = 223,    // beyond what a cabinet can hold (file, folder, cabinet or count)
+    kErrorCancelled = 1223,      // the caller's progress callback asked to stop
 };
 
 struct CabError {

@@ -23,7 +23,9 @@ struct CabEntry {
     std::uint32_t folderOffset = 0; // uncompressed offset of the file inside its folder
 };
 
-// Header facts of an opened cabinet.
+// Header facts of an opened cabinet. A cabinet that is one part of a spanned
+// set lists only its own files; the other parts, when they lie beside it, are
+// joined so that a file running across parts can be extracted.
 struct CabInfo {
     std::uint64_t cabinetSize = 0; // bytes of the cabinet file
     std::uint16_t setId = 0;
@@ -44,14 +46,19 @@ public:
     // exist, kErrorInvalidData when it is not a cabinet or its tables are damaged.
     CabError Open(const std::string& path);
     void Close();
+    bool IsOpen() const;
 
     const CabInfo& Info() const;
     const std::vector<CabEntry>& Entries() const;
 
     // Writes entry `index` to exactly `targetPath` (the caller decides where that
-    // is; see SafeTargetPath). A damaged entry leaves no partial file behind.
+    // is; see SafeTargetPath), stamped with the entry's date and time as local
+    // time. The bytes go to a temporary file beside the target that is renamed
+    // over it when complete: a damaged entry leaves no partial file behind and
+    // an existing file at the target survives a failure.
     // Extracting entries in file-table order is fastest: a folder is decoded
     // once from its start, and asking out of order restarts it.
+    // kErrorInvalidParameter for an index beyond Entries() or no open cabinet.
     CabError Extract(std::size_t index, const std::string& targetPath);
 
 private:

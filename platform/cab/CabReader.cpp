@@ -1,0 +1,373 @@
+#include "platform/cab/CabReader.h"
+
+#include "platform/cab/CabFormat.h"
+#include "platform/cab/CabIo.h"
+#include "platform/cab/CabText.h"
+#include "platform/cab/MsPackSystem.h"
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <deque>
+#include <dirent.h>
+#include <fcntl.h>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace cab {
+
+namespace {
+
+// A set longer than this is taken to be a loop of renamed parts.
+constexpr int kMaxSetParts = 255;
+
+std::uint16_t DosDateOf(const mscabd_file& f)
+{
+    return std::uint16_t(((f.date_y - 1980) << 9) | ((f.date_m & 0x0F) << 5) | (f.date_d & 0x1F));
+}
+
+std::uint16_t DosTimeOf(const mscabd_file& f)
+{
+    return std::uint16_t(((f.time_h & 0x1F) << 11) | ((f.time_m & 0x3F) << 5) | ((f.time_s & 0x3F) >> 1));
+}
+
+// The file's time stamp as local time, or -1 when the DOS fields name no real moment.
+std::time_t LocalTimeOf(std::uint16_t dosDate, std::uint16_t dosTime)
+{
+    std::tm tm {};
+    tm.tm_year = 80 + (dosDate >> 9);
+    tm.tm_mon = ((dosDate >> 5) & 0x0F) - 1;
+    tm.tm_mday = dosDate & 0x1F;
+    tm.tm_hour = dosTime >> 11;
+    tm.tm_min = (dosTime >> 5) & 0x3F;
+    tm.tm_sec = (dosTime & 0x1F) * 2;
+    if (tm.tm_mon < 0 || tm.tm_mon > 11 || tm.tm_mday < 1 || tm.tm_hour > 23 || tm.tm_min > 59
+        || tm.tm_sec > 59)
+        return -1;
+    tm.tm_isdst = -1;
+    return std::mktime(&tm);
+}
+
+bool SameNameIgnoringAsciiCase(const char* a, const char* b)
+{
+    for (; *a && *b; ++a, ++b) {
+        unsigned char x = static_cast<unsigned char>(*a), y = static_cast<unsigned char>(*b);
+        if (x >= 'A' && x <= 'Z')
+            x = x - 'A' + 'a';
+        if (y >= 'A' && y <= 'Z')
+            y = y - 'A' + 'a';
+        if (x != y)
+            return false;
+    }
+    return *a == *b;
+}
+
+// The file beside `cabinetPath` that a set header names; cabinets are written
+// on Windows, so the name is matched without regard to case.
+std::string FindSibling(const std::string& cabinetPath, const char* name)
+{
+    if (!name || !*name || std::strpbrk(name, "/\\") || std::strcmp(name, "..") == 0
+        || std::strcmp(name, ".") == 0)
+        return {};
+    std::string folder = io::ParentFolder(cabinetPath);
+    std::string exact = folder + "/" + name;
+    struct stat st {};
+    if (::stat(exact.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+        return exact;
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return {};
+    std::string found;
+    while (dirent* e = ::readdir(dir)) {
+        if (SameNameIgnoringAsciiCase(e->d_name, name)) {
+            found = folder + "/" + e->d_name;
+            break;
+        }
+    }
+    ::closedir(dir);
+    return found;
+}
+
+} // namespace
+
+struct CabReader::Impl {
+    detail::MsPackSystem system;
+    mscab_decompressor* decompressor = nullptr;
+    mscabd_cabinet* cabinet = nullptr;   // the opened cabinet; closing it closes its whole set
+    std::deque<std::string> paths;       // libmspack keeps pointers to these names
+    std::vector<mscabd_file*> files;     // the libmspack file behind each entry
+    std::vector<CabEntry> entries;
+    CabInfo info;
+    bool open = false;
+
+    ~Impl() { CloseAll(); }
+
+    void CloseAll()
+    {
+        if (decompressor) {
+            if (cabinet)
+                decompressor->close(decompressor, cabinet);
+            mspack_destroy_cab_decompressor(decompressor);
+        }
+        decompressor = nullptr;
+        cabinet = nullptr;
+        paths.clear();
+        files.clear();
+    }
+
+    CabError ErrorFor(int mspackError, const std::string& what) const
+    {
+        const std::string detail = system.lastMessage.empty() ? "" : " (" + system.lastMessage + ")";
+        switch (mspackError) {
+        case MSPACK_ERR_OPEN:
+        case MSPACK_ERR_READ:
+        case MSPACK_ERR_WRITE:
+        case MSPACK_ERR_SEEK:
+            if (system.lastErrno != 0)
+                return io::ErrorFromErrno(system.lastErrno, system.lastAction, system.lastPath, what);
+            // A read that came up short: the cabinet ends before its tables say.
+            return CabError{kErrorInvalidData, what + ": the cabinet is truncated" + detail};
+        case MSPACK_ERR_NOMEMORY:
+            return CabError{kErrorNotEnoughMemory, what + ": out of memory"};
+        case MSPACK_ERR_SIGNATURE:
+            return CabError{kErrorInvalidData, what + ": not a cabinet file"};
+        case MSPACK_ERR_CHECKSUM:
+            return CabError{kErrorInvalidData, what + ": a data block fails its checksum" + detail};
+        case MSPACK_ERR_DECRUNCH:
+            return CabError{kErrorInvalidData, what + ": the compressed data is damaged" + detail};
+        default:
+            return CabError{kErrorInvalidData, what + ": the cabinet is damaged" + detail};
+        }
+    }
+
+    // Reads the fixed header ourselves: it answers "missing" and "not a cabinet"
+    // with the file system's own reason, and it admits a cabinet with no files
+    // and no folders, which libmspack refuses.
+    CabError ReadHeader(const std::string& path, bool& empty)
+    {
+        empty = false;
+        io::Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+        if (!fd)
+            return io::ErrorFromErrno(errno, io::Action::OpenExisting, path, "cannot open cabinet");
+        struct stat st {};
+        if (::fstat(fd.Get(), &st) != 0)
+            return io::ErrorFromErrno(errno, io::Action::Read, path, "cannot read cabinet");
+        if (S_ISDIR(st.st_mode))
+            return io::ErrorFromErrno(EISDIR, io::Action::OpenExisting, path, "cannot open cabinet");
+        if (!S_ISREG(st.st_mode))
+            return CabError{kErrorInvalidData, "'" + path + "' is not a cabinet file"};
+        std::uint8_t header[format::cfhead_SIZEOF];
+        long long n = io::ReadFull(fd.Get(), header, sizeof header);
+        if (n < 0)
+            return io::ErrorFromErrno(errno, io::Action::Read, path, "cannot read cabinet");
+        if (n < static_cast<long long>(sizeof header)
+            || std::memcmp(header + format::cfhead_Signature, format::kSignature, 4) != 0)
+            return CabError{kErrorInvalidData, "'" + path + "' is not a cabinet file"};
+        info.cabinetSize = std::uint64_t(st.st_size);
+        std::uint16_t flags = format::GetU16(header + format::cfhead_Flags);
+        if (format::GetU16(header + format::cfhead_NumFolders) == 0
+            && format::GetU16(header + format::cfhead_NumFiles) == 0
+            && (flags & (format::cfheadPREV_CABINET | format::cfheadNEXT_CABINET)) == 0) {
+            empty = true;
+            info.setId = format::GetU16(header + format::cfhead_SetID);
+            info.cabinetIndex = format::GetU16(header + format::cfhead_CabinetIndex);
+        }
+        return CabError::Ok();
+    }
+
+    void TakeTable()
+    {
+        std::vector<const mscabd_folder*> folders;
+        for (const mscabd_folder* f = cabinet->folders; f; f = f->next)
+            folders.push_back(f);
+        for (mscabd_file* f = cabinet->files; f; f = f->next) {
+            CabEntry e;
+            e.storedName = f->filename ? f->filename : "";
+            e.attributes = std::uint16_t(f->attribs);
+            e.name = (e.attributes & format::kAttribNameIsUtf) ? SanitizeUtf8(e.storedName)
+                                                               : Windows1252ToUtf8(e.storedName);
+            e.size = f->length;
+            e.dosDate = DosDateOf(*f);
+            e.dosTime = DosTimeOf(*f);
+            for (std::size_t i = 0; i < folders.size(); ++i)
+                if (folders[i] == f->folder)
+                    e.folderIndex = std::uint16_t(i);
+            e.folderOffset = f->offset;
+            entries.push_back(std::move(e));
+            files.push_back(f);
+        }
+        info.setId = cabinet->set_id;
+        info.cabinetIndex = cabinet->set_index;
+        info.folderCount = std::uint16_t(folders.size());
+        info.hasPrevious = (cabinet->flags & MSCAB_HDR_PREVCAB) != 0;
+        info.hasNext = (cabinet->flags & MSCAB_HDR_NEXTCAB) != 0;
+    }
+
+    mscabd_cabinet* OpenPart(const std::string& path)
+    {
+        paths.push_back(path);
+        return decompressor->open(decompressor, paths.back().c_str());
+    }
+
+    // Joins the other parts of a spanned set, found beside the cabinet, so
+    // that files running across parts can be extracted. A part that is
+    // missing or does not match just ends the search in that direction.
+    bool JoinSet(const std::string& path)
+    {
+        std::set<std::pair<dev_t, ino_t>> seen;
+        auto firstVisit = [&](const std::string& p) {
+            struct stat st {};
+            return ::stat(p.c_str(), &st) == 0 && seen.insert({st.st_dev, st.st_ino}).second;
+        };
+        firstVisit(path);
+        bool joined = false;
+        mscabd_cabinet* last = cabinet;
+        for (int n = 0; n < kMaxSetParts && (last->flags & MSCAB_HDR_NEXTCAB); ++n) {
+            std::string next = FindSibling(last->filename, last->nextname);
+            if (next.empty() || !firstVisit(next))
+                break;
+            mscabd_cabinet* part = OpenPart(next);
+            if (!part)
+                break;
+            if (decompressor->append(decompressor, last, part) != MSPACK_ERR_OK) {
+                decompressor->close(decompressor, part);
+                break;
+            }
+            last = part;
+            joined = true;
+        }
+        mscabd_cabinet* first = cabinet;
+        for (int n = 0; n < kMaxSetParts && (first->flags & MSCAB_HDR_PREVCAB); ++n) {
+            std::string previous = FindSibling(first->filename, first->prevname);
+            if (previous.empty() || !firstVisit(previous))
+                break;
+            mscabd_cabinet* part = OpenPart(previous);
+            if (!part)
+                break;
+            if (decompressor->prepend(decompressor, first, part) != MSPACK_ERR_OK) {
+                decompressor->close(decompressor, part);
+                break;
+            }
+            first = part;
+            joined = true;
+        }
+        return joined;
+    }
+
+    // Joining a set rebuilds libmspack's file list; find each entry again by
+    // its name, place and length. False when one has gone missing.
+    bool RefindFiles()
+    {
+        mscabd_file* at = cabinet->files;
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const CabEntry& e = entries[i];
+            mscabd_file* f = at;
+            while (f && !(f->offset == e.folderOffset && f->length == e.size && f->filename
+                          && e.storedName == f->filename))
+                f = f->next;
+            if (!f)
+                return false;
+            files[i] = f;
+            at = f->next;
+        }
+        return true;
+    }
+
+    CabError OpenWithLibrary(const std::string& path)
+    {
+        decompressor = mspack_create_cab_decompressor(system.Get());
+        if (!decompressor)
+            return CabError{kErrorNotEnoughMemory, "cannot start the cabinet decoder"};
+        system.ClearError();
+        cabinet = OpenPart(path);
+        if (!cabinet)
+            return ErrorFor(decompressor->last_error(decompressor), "cannot read cabinet '" + path + "'");
+        TakeTable();
+        if ((info.hasNext || info.hasPrevious) && JoinSet(path) && !RefindFiles()) {
+            // The set did not join cleanly: fall back to this part alone.
+            CloseAll();
+            entries.clear();
+            decompressor = mspack_create_cab_decompressor(system.Get());
+            if (!decompressor)
+                return CabError{kErrorNotEnoughMemory, "cannot start the cabinet decoder"};
+            cabinet = OpenPart(path);
+            if (!cabinet)
+                return ErrorFor(decompressor->last_error(decompressor), "cannot read cabinet '" + path + "'");
+            TakeTable();
+        }
+        return CabError::Ok();
+    }
+};
+
+CabReader::CabReader() : impl_(std::make_unique<Impl>()) {}
+CabReader::~CabReader() = default;
+
+CabError CabReader::Open(const std::string& path)
+{
+    Close();
+    bool empty = false;
+    CabError error = impl_->ReadHeader(path, empty);
+    if (!error && !empty)
+        error = impl_->OpenWithLibrary(path);
+    if (error) {
+        Close();
+        return error;
+    }
+    impl_->open = true;
+    return CabError::Ok();
+}
+
+void CabReader::Close()
+{
+    impl_->CloseAll();
+    impl_->entries.clear();
+    impl_->info = CabInfo{};
+    impl_->open = false;
+}
+
+bool CabReader::IsOpen() const { return impl_->open; }
+const CabInfo& CabReader::Info() const { return impl_->info; }
+const std::vector<CabEntry>& CabReader::Entries() const { return impl_->entries; }
+
+CabError CabReader::Extract(std::size_t index, const std::string& targetPath)
+{
+    if (!impl_->open)
+        return CabError{kErrorInvalidParameter, "no cabinet is open"};
+    if (index >= impl_->entries.size())
+        return CabError{kErrorInvalidParameter, "the cabinet has no entry " + std::to_string(index)};
+    if (targetPath.empty())
+        return CabError{kErrorPathNotFound, "no target path given"};
+    const CabEntry& entry = impl_->entries[index];
+
+    io::TempFile temp = io::CreateTempBeside(targetPath, ".part");
+    if (temp.error)
+        return temp.error;
+    detail::MsPackSystem& system = impl_->system;
+    system.ClearError();
+    system.outputFd = temp.fd.Get();
+    system.outputPath = targetPath;
+    int rc = impl_->decompressor->extract(impl_->decompressor, impl_->files[index], detail::kOutputName);
+    system.outputFd = -1;
+
+    CabError error;
+    if (rc != MSPACK_ERR_OK) {
+        error = impl_->ErrorFor(rc, "cannot extract '" + entry.name + "'");
+    } else {
+        std::time_t stamp = LocalTimeOf(entry.dosDate, entry.dosTime);
+        if (stamp != -1) {
+            struct timespec times[2] = {{stamp, 0}, {stamp, 0}};
+            ::futimens(temp.fd.Get(), times);
+        }
+        if (int err = temp.fd.Close())
+            error = io::ErrorFromErrno(err, io::Action::Write, targetPath, "cannot write");
+        else if (::rename(temp.path.c_str(), targetPath.c_str()) != 0)
+            error = io::ErrorFromErrno(errno, io::Action::CreateFile, targetPath, "cannot create");
+    }
+    if (error)
+        io::RemoveQuietly(temp.path);
+    return error;
+}
+
+} // namespace cab

@@ -1,0 +1,169 @@
+#include "platform/cab/MsPackSystem.h"
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace cab::detail {
+
+namespace {
+
+struct Handle {
+    MsPackSystem* system;
+    int fd;
+    bool owned;
+    std::string path;
+};
+
+MsPackSystem* Self(mspack_system* s) { return reinterpret_cast<MsPackSystem::Raw*>(s)->owner; }
+Handle* AsHandle(mspack_file* f) { return reinterpret_cast<Handle*>(f); }
+
+void Record(MsPackSystem* system, int err, io::Action action, const std::string& path)
+{
+    system->lastErrno = err;
+    system->lastAction = action;
+    system->lastPath = path;
+}
+
+mspack_file* Open(mspack_system* s, const char* filename, int mode)
+{
+    MsPackSystem* system = Self(s);
+    if (mode == MSPACK_SYS_OPEN_WRITE) {
+        // libmspack only ever writes the file the reader asked it to extract.
+        if (std::strcmp(filename, kOutputName) != 0 || system->outputFd < 0) {
+            Record(system, EACCES, io::Action::CreateFile, filename);
+            return nullptr;
+        }
+        auto* h = new (std::nothrow) Handle{system, system->outputFd, false, system->outputPath};
+        return reinterpret_cast<mspack_file*>(h);
+    }
+    if (mode != MSPACK_SYS_OPEN_READ) {
+        Record(system, EACCES, io::Action::CreateFile, filename);
+        return nullptr;
+    }
+    int fd = ::open(filename, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        Record(system, errno, io::Action::OpenExisting, filename);
+        return nullptr;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        int err = S_ISDIR(st.st_mode) ? EISDIR : (errno ? errno : EACCES);
+        ::close(fd);
+        Record(system, err, io::Action::OpenExisting, filename);
+        return nullptr;
+    }
+    auto* h = new (std::nothrow) Handle{system, fd, true, filename};
+    if (!h) {
+        ::close(fd);
+        Record(system, ENOMEM, io::Action::OpenExisting, filename);
+    }
+    return reinterpret_cast<mspack_file*>(h);
+}
+
+void Close(mspack_file* f)
+{
+    Handle* h = AsHandle(f);
+    if (!h)
+        return;
+    if (h->owned)
+        ::close(h->fd);
+    delete h;
+}
+
+int Read(mspack_file* f, void* buffer, int bytes)
+{
+    Handle* h = AsHandle(f);
+    if (bytes < 0)
+        return -1;
+    long long n = io::ReadFull(h->fd, buffer, std::size_t(bytes));
+    if (n < 0) {
+        Record(h->system, errno, io::Action::Read, h->path);
+        return -1;
+    }
+    return int(n);
+}
+
+int Write(mspack_file* f, void* buffer, int bytes)
+{
+    Handle* h = AsHandle(f);
+    if (bytes < 0)
+        return -1;
+    int err = io::WriteAll(h->fd, buffer, std::size_t(bytes));
+    if (err != 0) {
+        Record(h->system, err, io::Action::Write, h->path);
+        return -1;
+    }
+    return bytes;
+}
+
+int Seek(mspack_file* f, off_t offset, int mode)
+{
+    Handle* h = AsHandle(f);
+    int whence = mode == MSPACK_SYS_SEEK_START ? SEEK_SET
+        : mode == MSPACK_SYS_SEEK_CUR          ? SEEK_CUR
+                                               : SEEK_END;
+    if (::lseek(h->fd, offset, whence) < 0) {
+        Record(h->system, errno, io::Action::Read, h->path);
+        return -1;
+    }
+    return 0;
+}
+
+off_t Tell(mspack_file* f)
+{
+    Handle* h = AsHandle(f);
+    off_t at = ::lseek(h->fd, 0, SEEK_CUR);
+    if (at < 0)
+        Record(h->system, errno, io::Action::Read, h->path);
+    return at;
+}
+
+void Message(mspack_file* f, const char* format, ...)
+{
+    if (!f)
+        return;
+    char text[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    AsHandle(f)->system->lastMessage = text;
+}
+
+void* Alloc(mspack_system*, size_t bytes) { return std::malloc(bytes); }
+void Free(void* p) { std::free(p); }
+void Copy(void* src, void* dest, size_t bytes) { std::memmove(dest, src, bytes); }
+
+} // namespace
+
+MsPackSystem::MsPackSystem()
+{
+    mspack_system& base = raw_.base;
+    raw_.owner = this;
+    base.open = Open;
+    base.close = Close;
+    base.read = Read;
+    base.write = Write;
+    base.seek = Seek;
+    base.tell = Tell;
+    base.message = Message;
+    base.alloc = Alloc;
+    base.free = Free;
+    base.copy = Copy;
+    base.null_ptr = nullptr;
+}
+
+void MsPackSystem::ClearError()
+{
+    lastErrno = 0;
+    lastPath.clear();
+    lastMessage.clear();
+}
+
+} // namespace cab::detail
