@@ -1,5 +1,6 @@
 #include "platform/cab/CabReader.h"
 
+#include "platform/cab/CabDosTime.h"
 #include "platform/cab/CabFormat.h"
 #include "platform/cab/CabIo.h"
 #include "platform/cab/CabText.h"
@@ -7,7 +8,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <ctime>
 #include <deque>
 #include <dirent.h>
 #include <fcntl.h>
@@ -31,23 +31,6 @@ std::uint16_t DosDateOf(const mscabd_file& f)
 std::uint16_t DosTimeOf(const mscabd_file& f)
 {
     return std::uint16_t(((f.time_h & 0x1F) << 11) | ((f.time_m & 0x3F) << 5) | ((f.time_s & 0x3F) >> 1));
-}
-
-// The file's time stamp as local time, or -1 when the DOS fields name no real moment.
-std::time_t LocalTimeOf(std::uint16_t dosDate, std::uint16_t dosTime)
-{
-    std::tm tm {};
-    tm.tm_year = 80 + (dosDate >> 9);
-    tm.tm_mon = ((dosDate >> 5) & 0x0F) - 1;
-    tm.tm_mday = dosDate & 0x1F;
-    tm.tm_hour = dosTime >> 11;
-    tm.tm_min = (dosTime >> 5) & 0x3F;
-    tm.tm_sec = (dosTime & 0x1F) * 2;
-    if (tm.tm_mon < 0 || tm.tm_mon > 11 || tm.tm_mday < 1 || tm.tm_hour > 23 || tm.tm_min > 59
-        || tm.tm_sec > 59)
-        return -1;
-    tm.tm_isdst = -1;
-    return std::mktime(&tm);
 }
 
 bool SameNameIgnoringAsciiCase(const char* a, const char* b)
@@ -355,9 +338,8 @@ CabError CabReader::Extract(std::size_t index, const std::string& targetPath)
     if (rc != MSPACK_ERR_OK) {
         error = impl_->ErrorFor(rc, "cannot extract '" + entry.name + "'");
     } else {
-        std::time_t stamp = LocalTimeOf(entry.dosDate, entry.dosTime);
-        if (stamp != -1) {
-            struct timespec times[2] = {{stamp, 0}, {stamp, 0}};
+        if (auto stamp = TimeFromDosDateTime(entry.dosDate, entry.dosTime)) {
+            struct timespec times[2] = {{*stamp, 0}, {*stamp, 0}};
             ::futimens(temp.fd.Get(), times);
         }
         if (int err = temp.fd.Close())
