@@ -1,0 +1,122 @@
+#include "cabinet/ExtractNotify.h"
+
+#include "cabinet/FileSystem.h"
+#include "cabinet/basCabUtil.h"
+#include "cabinet/clsExtractCab.h"
+#include "platform/cab/CabReader.h"
+
+namespace tessaly {
+
+namespace {
+
+constexpr std::int32_t kRefusedTarget = fcifdi::FDIERROR_TARGET_FILE;
+constexpr std::uint32_t kRestoredAttributes = 0x27; // read-only, hidden, system, archive
+
+std::shared_ptr<clsFDIStruct> Snapshot(const fcifdi::FdiNotifyRecord& record)
+{
+    auto info = std::make_shared<clsFDIStruct>();
+    info->cb(record.cb);
+    info->psz1(record.psz1 ? record.psz1 : "");
+    info->psz2(record.psz2 ? record.psz2 : "");
+    info->psz3(record.psz3 ? record.psz3 : "");
+    info->fdate(static_cast<std::int16_t>(record.date));
+    info->ftime(static_cast<std::int16_t>(record.time));
+    info->Attribs(static_cast<std::int16_t>(record.attribs));
+    info->SetID(static_cast<std::int16_t>(record.setID));
+    info->iCabinet(static_cast<std::int16_t>(record.iCabinet));
+    info->fDie(record.fdie);
+    return info;
+}
+
+bool IsRooted(const std::string& path)
+{
+    return (!path.empty() && (path[0] == '\\' || path[0] == '/')) || (path.size() >= 2 && path[1] == ':');
+}
+
+// Gives the written file its stored date, time and attributes, and opens it
+// when it was stored to be run after extraction.
+void FinishWrittenFile(ExtractRun& run, const fcifdi::FdiNotifyRecord& record)
+{
+    const std::string written = record.psz1 ? record.psz1 : "";
+    const std::string path = NativePath(IsRooted(written) ? written : AppendBackslash(run.destination) + written);
+    try {
+        if (auto when = fsys::DosDateTimeToTime(record.date, record.time))
+            fsys::SetFileTimes(path, *when);
+    } catch (...) {
+    }
+    try {
+        fsys::SetFileAttributes(path, record.attribs & kRestoredAttributes);
+    } catch (...) {
+    }
+    try {
+        if (record.cb == 1)
+            run.object->Launch(path);
+    } catch (...) {
+    }
+}
+
+std::int32_t OfferEntry(ExtractRun& run, std::int32_t kind, const fcifdi::FdiNotifyRecord& record,
+                        std::shared_ptr<clsFDIStruct>& info)
+{
+    const std::string name = record.psz1 ? record.psz1 : "";
+    auto files = run.object->CompressedFiles();
+    std::shared_ptr<clsCompressedFile> entry;
+    for (std::int32_t i = 1; i <= files->Count() && !entry; ++i) {
+        auto candidate = files->Item(i);
+        if (candidate && candidate->FileCabName() == name)
+            entry = candidate;
+    }
+    if (!entry)
+        return 0;
+
+    bool extract = entry->ExtractFlag();
+    bool refused = false;
+    if (extract && cab::SafeTargetPath(NativePath(run.destination), name).empty()) {
+        extract = false;
+        refused = true;
+        info->fDie(kRefusedTarget);
+    }
+    bool cancel = false;
+    bool offered = extract;
+    run.object->RaiseExtractStatus(kind, info, offered, cancel);
+    if (refused)
+        run.object->ReportError(OutsideDestinationText(name));
+    return extract && !cancel ? 1 : 0;
+}
+
+} // namespace
+
+std::string OutsideDestinationText(const std::string& entryName)
+{
+    return "Not extracted: \"" + entryName + "\" would be written outside the destination folder";
+}
+
+std::int32_t ExtractNotify(std::int32_t kind, fcifdi::FdiNotifyRecord* record, void* pvWorking)
+{
+    auto* run = static_cast<ExtractRun*>(pvWorking);
+    if (!run || !run->object || !record)
+        return 0;
+    std::int32_t answer = 0;
+    try {
+        auto info = Snapshot(*record);
+        switch (kind) {
+        case fdintCOPY_FILE:
+            if (run->mode == kExtractModeList) {
+                run->object->AddFileCabName(info->psz1(), record->date, record->time, record->cb, record->attribs);
+            } else if (run->mode == kExtractModeExtract) {
+                answer = OfferEntry(*run, kind, *record, info);
+            }
+            break;
+        case fdintCLOSE_FILE_INFO:
+            FinishWrittenFile(*run, *record);
+            break;
+        default:
+            break;
+        }
+    } catch (...) {
+        // A failing step is skipped; the walk itself goes on.
+    }
+    return answer;
+}
+
+} // namespace tessaly

@@ -1,0 +1,30 @@
+// The receiver of an extraction walk's notifications: lists entries into the
+// working object, asks its listeners about each offered entry, and finishes
+// each written file (dates, times, attributes, run-after-extraction).
+#pragma once
+
+#include "platform/fcifdi/FciFdiTypes.h"
+
+#include <cstdint>
+#include <string>
+
+namespace tessaly {
+
+class clsExtractCab;
+
+// One walk: the object it works for, whether it lists or extracts (taken
+// when the walk starts), and the folder it writes to.
+struct ExtractRun {
+    clsExtractCab* object = nullptr;
+    std::int32_t mode = 0;
+    std::string destination;
+};
+
+// `pvWorking` is the walk's ExtractRun. The answer is 1 only for an offered
+// entry that is listed, chosen, safe to write and not cancelled; 0 otherwise.
+std::int32_t ExtractNotify(std::int32_t kind, fcifdi::FdiNotifyRecord* record, void* pvWorking);
+
+// The text reported for an entry whose name would land outside the destination.
+std::string OutsideDestinationText(const std::string& entryName);
+
+} // namespace tessaly

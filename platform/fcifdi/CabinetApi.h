@@ -1,0 +1,36 @@
+// The creation and extraction entry points as two replaceable objects, so a
+// caller can run against another implementation (one that fails on purpose,
+// in tests) without changing its calls.
+#pragma once
+
+#include "platform/fcifdi/FciFdiTypes.h"
+
+namespace fcifdi {
+
+class FciApi {
+public:
+    virtual ~FciApi() = default;
+    virtual std::int32_t CreateCabFile(const char* cabinetPath, std::int32_t reserved, ERF* erf,
+                                       std::int32_t folderThreshold) = 0;
+    virtual std::int16_t AddFileToCab(std::int32_t hfci, const char* sourcePath, const char* nameInCab,
+                                      std::int16_t executeFlag, std::int32_t compressionType,
+                                      PFNCOMPRESSPROGRESS progress, void* context) = 0;
+    virtual std::int16_t FlushCabinet(std::int32_t hfci) = 0;
+    virtual std::int16_t Commit(std::int32_t hfci) = 0;
+};
+
+class FdiApi {
+public:
+    virtual ~FdiApi() = default;
+    virtual std::int32_t OpenCabFile(ERF* erf) = 0;
+    virtual std::int16_t IsCabFile(std::int32_t hfdi, const char* cabinetPath) = 0;
+    virtual std::int16_t ExtractCab(std::int32_t hfdi, const char* cabinetPath, PFNEXTRACTNOTIFY notify,
+                                    const char* destinationDir, void* context) = 0;
+    virtual std::int16_t Release(std::int32_t hfdi) = 0;
+};
+
+// The implementations over the cabinet codec (Fci.h, Fdi.h).
+FciApi& CodecFci();
+FdiApi& CodecFdi();
+
+} // namespace fcifdi

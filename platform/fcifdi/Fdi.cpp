@@ -1,0 +1,262 @@
+#include "platform/fcifdi/Fdi.h"
+
+#include "platform/cab/CabFormat.h"
+#include "platform/cab/CabReader.h"
+#include "platform/fcifdi/CabinetApi.h"
+#include "platform/fcifdi/CabinetHeader.h"
+#include "platform/fcifdi/HandleTable.h"
+
+#include <filesystem>
+#include <new>
+#include <optional>
+
+namespace fcifdi {
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace fmt = cab::format;
+
+struct ReadContext {
+    ERF* erf = nullptr;
+    std::string openPath;          // the cabinet `reader` holds, when any
+    std::optional<cab::CabReader> reader;
+    CabinetHeader header;
+};
+
+HandleTable<ReadContext>& Contexts()
+{
+    static HandleTable<ReadContext> table;
+    return table;
+}
+
+void Fail(ERF* erf, FDIERROR code, std::uint32_t cause = 0)
+{
+    if (!erf)
+        return;
+    erf->erfOper = code;
+    erf->erfType = static_cast<std::int32_t>(cause);
+    erf->fError = 1;
+}
+
+// Opens the cabinet into the context unless it already holds it; false with
+// the reason in the ERF when it cannot be read.
+bool OpenCabinet(ReadContext& context, const std::string& path)
+{
+    if (context.reader && context.openPath == path)
+        return true;
+    context.reader.reset();
+    context.openPath.clear();
+
+    std::error_code ec;
+    if (path.empty() || !fs::exists(path, ec) || fs::is_directory(path, ec)) {
+        Fail(context.erf, FDIERROR_CABINET_NOT_FOUND, cab::kErrorFileNotFound);
+        return false;
+    }
+    context.header = ReadCabinetHeader(path);
+    switch (context.header.status) {
+    case CabinetHeader::Ok: break;
+    case CabinetHeader::Missing: Fail(context.erf, FDIERROR_CABINET_NOT_FOUND, cab::kErrorFileNotFound); return false;
+    case CabinetHeader::NotACabinet: Fail(context.erf, FDIERROR_NOT_A_CABINET, cab::kErrorInvalidData); return false;
+    case CabinetHeader::UnknownVersion: Fail(context.erf, FDIERROR_UNKNOWN_CABINET_VERSION, cab::kErrorInvalidData); return false;
+    case CabinetHeader::Damaged: Fail(context.erf, FDIERROR_CORRUPT_CABINET, cab::kErrorInvalidData); return false;
+    }
+    context.reader.emplace();
+    cab::CabError error = context.reader->Open(path);
+    if (error) {
+        context.reader.reset();
+        if (error.code == cab::kErrorFileNotFound || error.code == cab::kErrorPathNotFound
+            || error.code == cab::kErrorAccessDenied)
+            Fail(context.erf, FDIERROR_CABINET_NOT_FOUND, error.code);
+        else
+            Fail(context.erf, FDIERROR_CORRUPT_CABINET, error.code);
+        return false;
+    }
+    context.openPath = path;
+    return true;
+}
+
+// Codec errors while one entry is decoded and written.
+FDIERROR ExtractError(const cab::CabError& error)
+{
+    switch (error.code) {
+    case cab::kErrorInvalidData: return FDIERROR_MDI_FAIL;
+    case cab::kErrorReadFault: return FDIERROR_CORRUPT_CABINET;
+    case cab::kErrorFileNotFound: return FDIERROR_CABINET_NOT_FOUND;
+    default: return FDIERROR_TARGET_FILE;
+    }
+}
+
+bool ContinuedFromPrevious(std::uint16_t folderIndex)
+{
+    return folderIndex == fmt::cffileCONTINUED_FROM_PREV || folderIndex == fmt::cffileCONTINUED_PREV_AND_NEXT;
+}
+
+std::uint16_t FolderCompression(const ReadContext& context, std::uint16_t folderIndex)
+{
+    const auto& types = context.header.folderCompression;
+    if (folderIndex == fmt::cffileCONTINUED_TO_NEXT)
+        return types.empty() ? 0 : types.back();
+    return folderIndex < types.size() ? types[folderIndex] : 0;
+}
+
+std::string AbsolutePath(const std::string& path)
+{
+    std::error_code ec;
+    fs::path absolute = fs::absolute(path, ec);
+    return ec ? path : absolute.lexically_normal().string();
+}
+
+} // namespace
+
+std::int32_t OpenCabFile(ERF* erf)
+{
+    if (!erf)
+        return 0;
+    *erf = ERF{};
+    try {
+        auto context = std::make_shared<ReadContext>();
+        context->erf = erf;
+        return Contexts().Add(std::move(context));
+    } catch (const std::bad_alloc&) {
+        Fail(erf, FDIERROR_ALLOC_FAIL, cab::kErrorNotEnoughMemory);
+        return 0;
+    }
+}
+
+std::int16_t IsCabFile(std::int32_t hfdi, const char* cabinetPath)
+{
+    auto context = Contexts().Find(hfdi);
+    if (!context)
+        return 0;
+    try {
+        return OpenCabinet(*context, cabinetPath ? cabinetPath : "") ? 1 : 0;
+    } catch (const std::bad_alloc&) {
+        Fail(context->erf, FDIERROR_ALLOC_FAIL, cab::kErrorNotEnoughMemory);
+        return 0;
+    }
+}
+
+std::int16_t ExtractCab(std::int32_t hfdi, const char* cabinetPath, PFNEXTRACTNOTIFY notify,
+                        const char* destinationDir, void* notifyContext)
+{
+    auto context = Contexts().Find(hfdi);
+    if (!context || !notify)
+        return 0;
+    ERF* erf = context->erf;
+    try {
+        std::string path = cabinetPath ? cabinetPath : "";
+        std::string destination = destinationDir ? destinationDir : "";
+        if (!OpenCabinet(*context, path))
+            return 0;
+        cab::CabReader& reader = *context->reader;
+        const cab::CabInfo& info = reader.Info();
+
+        FdiNotifyRecord cabinet;
+        cabinet.psz3 = path.c_str();
+        cabinet.setID = info.setId;
+        cabinet.iCabinet = info.cabinetIndex;
+        if (notify(kNotifyCabinetInfo, &cabinet, notifyContext) == -1) {
+            Fail(erf, FDIERROR_USER_ABORT, cab::kErrorCancelled);
+            return 0;
+        }
+
+        const auto& entries = reader.Entries();
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const cab::CabEntry& entry = entries[i];
+            FdiNotifyRecord record;
+            record.cb = static_cast<std::int32_t>(entry.size);
+            record.psz1 = entry.name.c_str();
+            record.date = entry.dosDate;
+            record.time = entry.dosTime;
+            record.attribs = entry.attributes;
+            record.setID = info.setId;
+            record.iCabinet = info.cabinetIndex;
+            record.iFolder = entry.folderIndex;
+
+            if (ContinuedFromPrevious(entry.folderIndex)) {
+                if (notify(kNotifyPartialFile, &record, notifyContext) == -1) {
+                    Fail(erf, FDIERROR_USER_ABORT, cab::kErrorCancelled);
+                    return 0;
+                }
+                continue;
+            }
+            std::int32_t answer = notify(kNotifyCopyFile, &record, notifyContext);
+            if (answer == -1) {
+                Fail(erf, FDIERROR_USER_ABORT, cab::kErrorCancelled);
+                return 0;
+            }
+            if (answer != 1)
+                continue;
+
+            // A name that would leave the destination is never written; the
+            // caller saw the entry offered and decides how to report it.
+            std::string target = cab::SafeTargetPath(destination, entry.name);
+            if (target.empty())
+                continue;
+            if (!IsKnownCompression(FolderCompression(*context, entry.folderIndex))) {
+                Fail(erf, FDIERROR_BAD_COMPR_TYPE, cab::kErrorInvalidData);
+                return 0;
+            }
+            std::error_code ec;
+            fs::path parent = fs::path(target).parent_path();
+            if (!parent.empty() && !fs::is_directory(parent, ec)) {
+                fs::create_directories(parent, ec);
+                if (ec) {
+                    Fail(erf, FDIERROR_TARGET_FILE, cab::kErrorPathNotFound);
+                    return 0;
+                }
+            }
+            cab::CabError error = reader.Extract(i, target);
+            if (error) {
+                Fail(erf, ExtractError(error), error.code);
+                return 0;
+            }
+
+            std::string written = AbsolutePath(target);
+            FdiNotifyRecord closed = record;
+            closed.cb = (entry.attributes & fmt::kAttribExecute) ? 1 : 0;
+            closed.psz1 = written.c_str();
+            if (notify(kNotifyCloseFileInfo, &closed, notifyContext) == -1) {
+                Fail(erf, FDIERROR_USER_ABORT, cab::kErrorCancelled);
+                return 0;
+            }
+        }
+        return 1;
+    } catch (const std::bad_alloc&) {
+        Fail(erf, FDIERROR_ALLOC_FAIL, cab::kErrorNotEnoughMemory);
+        return 0;
+    }
+}
+
+std::int16_t Release(std::int32_t hfdi)
+{
+    return Contexts().Remove(hfdi) ? 1 : 0;
+}
+
+namespace {
+
+class CodecFdiApi final : public FdiApi {
+public:
+    std::int32_t OpenCabFile(ERF* erf) override { return fcifdi::OpenCabFile(erf); }
+    std::int16_t IsCabFile(std::int32_t hfdi, const char* cabinetPath) override
+    {
+        return fcifdi::IsCabFile(hfdi, cabinetPath);
+    }
+    std::int16_t ExtractCab(std::int32_t hfdi, const char* cabinetPath, PFNEXTRACTNOTIFY notify,
+                            const char* destinationDir, void* context) override
+    {
+        return fcifdi::ExtractCab(hfdi, cabinetPath, notify, destinationDir, context);
+    }
+    std::int16_t Release(std::int32_t hfdi) override { return fcifdi::Release(hfdi); }
+};
+
+} // namespace
+
+FdiApi& CodecFdi()
+{
+    static CodecFdiApi api;
+    return api;
+}
+
+} // namespace fcifdi
