@@ -3,7 +3,6 @@
 #include "viewer/cabreader/CABFile.h"
 
 #include <QFile>
-#include <QRegularExpression>
 #include <QStringList>
 
 #include <algorithm>
@@ -32,11 +31,6 @@ MakeResult MakeOneFolder(const QString& folder)
         return MakeResult::Failed;
     }
     return error == ENOENT ? MakeResult::PathNotFound : MakeResult::Failed;
-}
-
-bool IsSeparator(QChar c)
-{
-    return c == u'\\' || c == u'/';
 }
 
 } // namespace
@@ -70,8 +64,9 @@ bool MakePath(const QString& Folder)
 {
     if (Folder.isEmpty())
         return false;
-    QString folder = Folder;
-    if (IsSeparator(folder.back()))
+    // "\" separates folders in cabinet names; here only "/" does.
+    QString folder = QString(Folder).replace(u'\\', u'/');
+    if (folder.back() == u'/')
         folder.chop(1);
     if (folder.isEmpty())
         return true; // the root folder
@@ -83,7 +78,7 @@ bool MakePath(const QString& Folder)
         return false;
 
     // Find the deepest folder above that exists, then create the rest downwards.
-    QStringList parts = folder.split(QRegularExpression(QStringLiteral("[\\\\/]")));
+    QStringList parts = folder.split(u'/');
     const bool absolute = parts.front().isEmpty();
     parts.removeAll(QString());
     const auto join = [&](qsizetype last) {
