@@ -123,6 +123,14 @@ TEST(DvfReader, EachViewSectionStartsViewsAndSamplesAnew)
     EXPECT_EQ(record.Views[1].Samples[1].SampleDate, "Feb 1");
     EXPECT_EQ(record.Views[2].Samples[1].RgbFile, "e.jpg");
 
+    // The renamed views start without samples even when no sample follows.
+    ASSERT_EQ(Read(record, Header() + Lines({"[VIEW]", "A", "B", "[ENDVIEW]"}) + Sample("1", "Jan 1", "t1") +
+                               Lines({"[VIEW]", "D", "[ENDVIEW]"})),
+              "");
+    ASSERT_EQ(record.ViewCount(), 1);
+    EXPECT_EQ(record.Views[1].ViewName, "D");
+    EXPECT_EQ(record.SampleCount(), 0);
+
     // A view section without names stops storing but keeps the views.
     const std::string empty = Header() + Lines({"[VIEW]", "A", "B", "[ENDVIEW]"}) + Sample("1", "Jan 1", "t1") +
                               Lines({"[VIEW]", "[ENDVIEW]"}) + Sample("1", "Mar 1", "t9") +

@@ -14,11 +14,6 @@ namespace study {
 
 namespace {
 
-// Every view holds its own copy of every sample, so a small hostile file with
-// many views and many samples could ask for more memory than any machine has.
-// Real studies stay far below this.
-constexpr qint64 kMaxStoredSamples = 10'000'000;
-
 // A read that cannot go on; its text becomes ErrMsg.
 struct ReadFailure {
     QString message;
@@ -40,8 +35,8 @@ QString Quote(std::string_view bytes)
 
 class StudyParser {
 public:
-    StudyParser(StudyRecord& record, QByteArrayView data)
-        : record_(record), cursor_(data.data(), data.size())
+    StudyParser(StudyRecord& record, QByteArrayView data, qint64 maxStoredSamples)
+        : record_(record), cursor_(data.data(), data.size()), maxStoredSamples_(maxStoredSamples)
     {
     }
 
@@ -121,10 +116,10 @@ private:
         // Counted even with no views to store it in, so image sections that
         // follow stay paired with their sample.
         ++sampleCount_;
-        if (viewCount_ * sampleCount_ > kMaxStoredSamples)
-            Fail(QStringLiteral("Study too large at line %1: %2 views with %3 samples each exceed "
-                                "the %4 samples the viewer can hold")
-                     .arg(markerLine).arg(viewCount_).arg(sampleCount_).arg(kMaxStoredSamples));
+        if (viewCount_ * sampleCount_ > maxStoredSamples_)
+            Fail(QStringLiteral("Too many samples in [SAMPLE] section at line %1: %2 views with %3 samples "
+                                "each exceed the limit of %4 samples")
+                     .arg(markerLine).arg(viewCount_).arg(sampleCount_).arg(maxStoredSamples_));
         for (qsizetype v = 1; v <= viewCount_; ++v) {
             RequireView(v, markerLine);
             QList<StudySample>& samples = record_.Views[v].Samples;
@@ -212,6 +207,7 @@ private:
 
     StudyRecord& record_;
     DvfCursor cursor_;
+    qint64 maxStoredSamples_;
     const char* section_ = "";
     qsizetype viewCount_ = 0;
     qint64 sampleCount_ = 0;
@@ -219,12 +215,12 @@ private:
 
 } // namespace
 
-void ReadStudyData(StudyRecord& record, QByteArrayView data, QString& ErrMsg)
+void ReadStudyData(StudyRecord& record, QByteArrayView data, QString& ErrMsg, qint64 maxStoredSamples)
 {
     ErrMsg.clear();
     record.ResetViews();
     try {
-        StudyParser(record, data).Run();
+        StudyParser(record, data, maxStoredSamples).Run();
     } catch (const ReadFailure& failure) {
         ErrMsg = failure.message;
     } catch (const std::bad_alloc&) {

@@ -5,8 +5,15 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <QtGlobal>
 
 namespace study {
+
+// Every view holds its own copy of every sample, so a small hostile file that
+// names many views and many samples could ask for more memory than there is.
+// Reads fail beyond this many samples stored over all views; real studies
+// stay far below it.
+constexpr qint64 kMaxStoredSamples = 4'000'000;
 
 // Resets record.Views and fills the record from the file. ErrMsg is "" when the
 // whole file was read, otherwise a description of the failure with its line
@@ -14,6 +21,7 @@ namespace study {
 void ReadStudyFile(StudyRecord& record, const QString& StudyFilename, QString& ErrMsg);
 
 // The same reading rules over bytes already in memory.
-void ReadStudyData(StudyRecord& record, QByteArrayView data, QString& ErrMsg);
+void ReadStudyData(StudyRecord& record, QByteArrayView data, QString& ErrMsg,
+                   qint64 maxStoredSamples = kMaxStoredSamples);
 
 } // namespace study
