@@ -21,6 +21,7 @@ struct WriteContext {
     std::string cabinetPath;
     ERF* erf = nullptr;
     std::optional<cab::CabWriter> writer;
+    std::size_t filesAdded = 0;
     PFNCOMPRESSPROGRESS progress = nullptr;
     void* progressContext = nullptr;
     FCIERR broken = FCIERR_NONE; // a cancelled or failed write cannot be continued
@@ -46,13 +47,23 @@ std::int32_t Clamp(std::uint64_t value)
     return static_cast<std::int32_t>(std::min<std::uint64_t>(value, INT32_MAX));
 }
 
+bool CanOpenSource(const std::string& source)
+{
+    std::error_code ec;
+    std::ifstream probe(source, std::ios::binary);
+    return !source.empty() && probe && !fs::is_directory(source, ec);
+}
+
 // Codec errors while a file is read and compressed into the spool.
-FCIERR AddError(const cab::CabError& error)
+FCIERR AddError(const cab::CabError& error, const std::string& source)
 {
     switch (error.code) {
     case cab::kErrorCancelled: return FCIERR_USER_ABORT;
+    // Missing or forbidden: either the source or the spool beside the
+    // cabinet; the source is checked again to tell which.
     case cab::kErrorFileNotFound:
-    case cab::kErrorPathNotFound: return FCIERR_OPEN_SRC;
+    case cab::kErrorPathNotFound:
+    case cab::kErrorAccessDenied: return CanOpenSource(source) ? FCIERR_TEMP_FILE : FCIERR_OPEN_SRC;
     case cab::kErrorReadFault: return FCIERR_READ_SRC;
     case cab::kErrorNotEnoughMemory: return FCIERR_ALLOC_FAIL;
     case cab::kErrorInvalidParameter: return FCIERR_BAD_COMPR_TYPE;
@@ -149,15 +160,9 @@ std::int16_t AddFileToCab(std::int32_t hfci, const char* sourcePath, const char*
             return 0;
         }
         std::string source = sourcePath ? sourcePath : "";
-        {
-            // A source that cannot be opened is the caller's mistake, not a
-            // fault of the spool; tell the two apart before the codec runs.
-            std::error_code ec;
-            std::ifstream probe(source, std::ios::binary);
-            if (source.empty() || !probe || fs::is_directory(source, ec)) {
-                Fail(erf, FCIERR_OPEN_SRC, cab::kErrorFileNotFound);
-                return 0;
-            }
+        if (!CanOpenSource(source)) {
+            Fail(erf, FCIERR_OPEN_SRC, cab::kErrorFileNotFound);
+            return 0;
         }
         context->progress = progress;
         context->progressContext = progressContext;
@@ -170,10 +175,11 @@ std::int16_t AddFileToCab(std::int32_t hfci, const char* sourcePath, const char*
         file.runAfterExtract = executeFlag != 0;
         cab::CabError error = context->writer->AddFile(file);
         if (error) {
-            context->broken = AddError(error);
+            context->broken = AddError(error, source);
             Fail(erf, context->broken, error.code);
             return 0;
         }
+        ++context->filesAdded;
         return 1;
     } catch (const std::bad_alloc&) {
         context->broken = FCIERR_ALLOC_FAIL;
@@ -193,6 +199,10 @@ std::int16_t FlushCabinet(std::int32_t hfci)
             Fail(erf, context->broken);
             return 0;
         }
+        // A cabinet without files is of no use to any reader (several refuse
+        // it outright), so none is written and an earlier file stays as it is.
+        if (context->filesAdded == 0)
+            return 1;
         ForwardProgress(*context);
         cab::CabError error = context->writer->Commit();
         if (error) {
@@ -203,6 +213,7 @@ std::int16_t FlushCabinet(std::int32_t hfci)
         // A flushed context starts a fresh cabinet if more files come.
         context->writer.reset();
         context->writer.emplace(context->cabinetPath);
+        context->filesAdded = 0;
         return 1;
     } catch (const std::bad_alloc&) {
         context->broken = FCIERR_ALLOC_FAIL;

@@ -19,7 +19,8 @@ std::int16_t AddFileToCab(std::int32_t hfci, const char* sourcePath, const char*
                           PFNCOMPRESSPROGRESS progress, void* context = nullptr);
 
 // Writes the cabinet and puts it in place. Nonzero on success; on failure any
-// file that was at the cabinet's path before is left as it was.
+// file that was at the cabinet's path before is left as it was. With no file
+// added since the last flush nothing is written.
 std::int16_t FlushCabinet(std::int32_t hfci);
 
 // Ends the context: whatever was not flushed is thrown away with its
