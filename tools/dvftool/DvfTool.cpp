@@ -14,6 +14,8 @@ struct Command {
 
 const std::array kCommands = {
     Command{"info", "info [--json] STUDY.dvf   what a study holds: name, site, views, samples", &InfoCommand},
+    Command{"list", "list PACKAGE              the files of a study package, as XML", &ListCommand},
+    Command{"extract", "extract PACKAGE [FOLDER]  unpack a study package (beside itself by default)", &ExtractCommand},
 };
 
 void PrintUsage(const Output& io, std::FILE* stream)
