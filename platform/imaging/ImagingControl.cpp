@@ -5,6 +5,8 @@
 #include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegion>
+#include <QTimer>
 
 #include <cmath>
 #include <vector>
@@ -37,7 +39,21 @@ struct ImagingControl::Impl {
     std::vector<DrawnText> texts;
     bool dropTextsOnRepaint = false;
 
+    // A smoothly scaled copy of the displayed image at the size last drawn,
+    // made when the control is idle; never one per list image.
+    QImage refined;
+    qint64 refinedKey = -1;
+    bool refineQueued = false;
+
     void ImagesChanged() { texts.clear(); }
+    void SetCurrent(const QImage& image)
+    {
+        current = image;
+        if (current.cacheKey() != refinedKey) {
+            refined = QImage();
+            refinedKey = -1;
+        }
+    }
 };
 
 namespace {
@@ -91,10 +107,10 @@ void ImagingControl::DeleteImages(int first, int count)
     d_->ImagesChanged();
     if (d_->list.empty()) {
         d_->shown = 0;
-        d_->current = QImage();
+        d_->SetCurrent(QImage());
     } else {
         d_->shown = std::min(d_->shown, ImageCount() - 1);
-        d_->current = d_->list[d_->shown];
+        d_->SetCurrent(d_->list[d_->shown]);
     }
     update();
 }
@@ -118,14 +134,14 @@ void ImagingControl::SetShownPosition(int position)
 {
     if (position == 0 && d_->list.empty()) {
         d_->shown = 0;
-        d_->current = QImage();
+        d_->SetCurrent(QImage());
         update();
         return;
     }
     if (position < 0 || position >= ImageCount())
         throw ImagingError(PositionError(position, ImageCount()));
     d_->shown = position;
-    d_->current = d_->list[position];
+    d_->SetCurrent(d_->list[position]);
     update();
 }
 
@@ -146,7 +162,7 @@ void ImagingControl::Load(const QString& path)
     DecodedImage decoded = DecodeImageFile(path);
     if (!decoded.ok())
         throw ImagingError(decoded.error);
-    d_->current = std::move(decoded.image);
+    d_->SetCurrent(decoded.image);
     d_->ImagesChanged();
     update();
 }
@@ -287,16 +303,46 @@ QRectF ImagingControl::ImageRect() const
     return QRectF((width() - w) / 2.0, (height() - h) / 2.0, w, h);
 }
 
+QRect ImagingControl::ImagePixels() const
+{
+    const QRectF r = ImageRect();
+    return QRect(qRound(r.x()), qRound(r.y()), qRound(r.width()), qRound(r.height()));
+}
+
+bool ImagingControl::RefinementAffordable(const QRect& target) const
+{
+    // Far into zoom mode the scaled copy would be huge; Qt's own smooth drawing
+    // of just the visible part is cheaper there.
+    return qint64(target.width()) * target.height() <= 4 * qint64(std::max(1, width())) * std::max(1, height());
+}
+
 void ImagingControl::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::black);
-    const QRectF target = ImageRect();
+    const QRect target = ImagePixels();
+    // Black around the image, not under it: the image covers its own pixels.
+    const QRegion background = QRegion(rect()).subtracted(QRegion(target));
+    for (const QRect& r : background)
+        painter.fillRect(r, Qt::black);
     if (!target.isEmpty()) {
-        const QRect pixels(qRound(target.x()), qRound(target.y()), qRound(target.width()),
-                           qRound(target.height()));
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-        painter.drawImage(pixels, d_->current);
+        const QImage& image = d_->current;
+        if (d_->refinedKey == image.cacheKey() && d_->refined.size() == target.size()) {
+            painter.drawImage(target.topLeft(), d_->refined);
+        } else if (target.size() == image.size()) {
+            painter.drawImage(target.topLeft(), image);
+        } else if (RefinementAffordable(target)) {
+            // A frame change must show at once: sample the nearest pixels now
+            // (a fraction of smooth scaling's cost) and put the smoothly scaled
+            // copy in place as soon as the event loop is idle.
+            painter.drawImage(target, image);
+            if (!d_->refineQueued) {
+                d_->refineQueued = true;
+                QTimer::singleShot(0, this, [this] { Refine(); });
+            }
+        } else {
+            painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+            painter.drawImage(target, image);
+        }
     }
     for (const auto& t : d_->texts) {
         painter.setFont(t.font);
@@ -313,6 +359,23 @@ void ImagingControl::paintEvent(QPaintEvent*)
         painter.setPen(t.color);
         painter.drawText(t.rect, flags, t.text);
     }
+}
+
+void ImagingControl::Refine()
+{
+    d_->refineQueued = false;
+    const QRect target = ImagePixels();
+    const QImage& image = d_->current;
+    if (!isVisible() || target.isEmpty() || target.size() == image.size() || !RefinementAffordable(target))
+        return;
+    if (d_->refinedKey == image.cacheKey() && d_->refined.size() == target.size())
+        return;
+    // Qt's smooth scaling is quick from 32-bit pixels and many times slower
+    // from packed 24-bit ones, so convert first (the copy lives only here).
+    d_->refined = image.convertToFormat(QImage::Format_RGB32)
+                      .scaled(target.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    d_->refinedKey = image.cacheKey();
+    update();
 }
 
 void ImagingControl::mousePressEvent(QMouseEvent* event)

@@ -102,6 +102,10 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    QRect ImagePixels() const;
+    bool RefinementAffordable(const QRect& target) const;
+    void Refine();
+
     struct Impl;
     std::unique_ptr<Impl> d_;
 };

@@ -1,0 +1,30 @@
+// The figures the imaging benchmark prints, each measured in one run.
+#pragma once
+
+#include <QStringList>
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+namespace bench {
+
+inline double SecondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Resident memory of this process in bytes.
+std::int64_t ResidentBytes();
+
+// Frame files of a study made for the benchmark (kept between runs).
+QStringList BenchFrames(const QString& name, int count, int width, int height);
+
+// Loads `paths` with one thread, with the worker pool and with a bare
+// TurboJPEG loop; prints the ratios and the memory held per frame.
+void RunLoadFigures(const QStringList& paths, int rounds);
+
+// Next Frame with four panels of the given frames in a 1600 x 1000 window.
+void RunPaintFigures(const QStringList& paths, int steps);
+
+} // namespace bench
