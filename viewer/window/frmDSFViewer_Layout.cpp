@@ -1,0 +1,171 @@
+// Placing the panels: the window's size, the Display boxes, Toggle Screen, the
+// display shift keys and commands, the start-up picture and the panel zoom.
+#include "viewer/window/frmDSFViewer.h"
+
+#include "platform/imaging/ImagingControl.h"
+#include "viewer/study/StudyModule.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+
+namespace viewer {
+
+double frmDSFViewer::TwipsPerPixelX() const
+{
+    return 1440.0 / logicalDpiX();
+}
+
+double frmDSFViewer::TwipsPerPixelY() const
+{
+    return 1440.0 / logicalDpiY();
+}
+
+qint64 frmDSFViewer::WindowWidthTwips() const
+{
+    return PixelsToTwips(frameGeometry().width(), logicalDpiX());
+}
+
+qint64 frmDSFViewer::WindowHeightTwips() const
+{
+    return PixelsToTwips(frameGeometry().height(), logicalDpiY());
+}
+
+QRect frmDSFViewer::TwipsToClient(const TwipRect& rect) const
+{
+    // Edges are converted rather than sizes, so panels that touch in twips
+    // touch in pixels too.
+    const int left = TwipsToPixels(rect.Left, logicalDpiX());
+    const int top = TwipsToPixels(rect.Top, logicalDpiY());
+    const int right = TwipsToPixels(rect.Left + rect.Width, logicalDpiX());
+    const int bottom = TwipsToPixels(rect.Top + rect.Height, logicalDpiY());
+    return QRect(left, top, right - left, bottom - top);
+}
+
+PanelLayoutInput frmDSFViewer::LayoutInput() const
+{
+    PanelLayoutInput input;
+    input.WindowWidth = WindowWidthTwips();
+    input.WindowHeight = WindowHeightTwips();
+    input.ColumnWidth = kDesignColumnWidth;
+    input.ScreenToggled = module_.ScreenToggled;
+    for (int i = 0; i < kPanelCount; ++i) {
+        const Qt::CheckState state = chkDisplay_[i]->checkState();
+        input.Slots[i].Value = state == Qt::Checked ? kChecked : state == Qt::PartiallyChecked ? kGrayed : kUnchecked;
+        input.Slots[i].Caption = chkDisplay_[i]->text();
+    }
+    return input;
+}
+
+void frmDSFViewer::msbResizeViews()
+{
+    if (loading_ > 0) {
+        layoutPending_ = true;
+        return;
+    }
+    if (module_.TotalFrames == 0 && !module_.PlaceholderShown) {
+        module_.PlaceholderShown = true;
+        ShowPlaceholder();
+    } else {
+        LEAD2_->hide();
+    }
+
+    for (int i = 1; i <= 5; ++i)
+        fraHALVEX_[i]->setVisible(!module_.ScreenToggled);
+
+    const PanelLayout layout = ComputePanelLayout(LayoutInput());
+    std::array<bool, kPanelCount> placed{};
+    for (const PanelPlacement& p : layout.Panels)
+        placed[p.Panel] = true;
+    for (int i = 0; i < kPanelCount; ++i) {
+        if (!placed[i])
+            LEADV_[i]->hide();
+    }
+    for (const PanelPlacement& p : layout.Panels) {
+        imaging::ImagingControl* panel = LEADV_[p.Panel];
+        panel->setGeometry(TwipsToClient(p.Rect));
+        panel->show();
+        panel->SetDisplayMode(imaging::kFitMode);
+    }
+}
+
+void frmDSFViewer::ShowPlaceholder()
+{
+    const TwipRect area = PlaceholderRect(WindowWidthTwips(), WindowHeightTwips(), kDesignColumnWidth);
+    LEAD2_->setGeometry(TwipsToClient(area));
+    LEAD2_->show();
+    LEAD2_->SetDisplayMode(imaging::kFitMode);
+    try {
+        LEAD2_->Load(QDir(options_.ProgramFolder).filePath(QLatin1String(kPlaceholderFileName)));
+    } catch (const imaging::ImagingError&) {
+        // Without its picture the placeholder area simply stays empty.
+    }
+}
+
+void frmDSFViewer::msbShiftDisplay(const qint16& ShiftType)
+{
+    // Restored rather than cleared, so a window waiting for a study that could
+    // not be read keeps ignoring panel commands.
+    const bool suspended = UpdatesSuspended;
+    UpdatesSuspended = true;
+    SlotCaptions captions;
+    for (int i = 0; i < kPanelCount; ++i)
+        captions[i] = chkDisplay_[i]->text();
+    captions = ShiftCaptions(captions, ShiftType);
+    for (int i = 0; i < kPanelCount; ++i)
+        chkDisplay_[i]->setText(captions[i]);
+    UpdatesSuspended = suspended;
+    msbResizeViews();
+}
+
+void frmDSFViewer::ToggleScreen()
+{
+    module_.ScreenToggled = !module_.ScreenToggled;
+    msbResizeViews();
+}
+
+void frmDSFViewer::chkDisplay_Click(int Index)
+{
+    Q_UNUSED(Index); // every panel is reloaded, whichever box was clicked
+    for (qint16 i = 0; i < kPanelCount; ++i) {
+        QString ignored;
+        msbLoadImageFiles(i, ignored);
+    }
+    msbResizeViews();
+    module_.CurrentFrame = 1;
+    msbUpdateViews(module_.CurrentFrame);
+}
+
+void frmDSFViewer::cmdReset_Click()
+{
+    const bool suspended = UpdatesSuspended;
+    UpdatesSuspended = true;
+    const SlotCaptions captions = DefaultCaptions();
+    for (int i = 0; i < kPanelCount; ++i)
+        chkDisplay_[i]->setText(captions[i]);
+    UpdatesSuspended = suspended;
+    msbResizeViews();
+}
+
+void frmDSFViewer::LEADV_MouseDown(int Index, int Button)
+{
+    if (Button != 1 && Button != 2)
+        return;
+    imaging::ImagingControl* panel = LEADV_[Index];
+    panel->SetDisplayMode(imaging::kZoomMode);
+    panel->SetZoomPercent(ZoomAfterClick(panel->ZoomPercent(), Button));
+}
+
+void frmDSFViewer::Form_Resize()
+{
+    msbResizeViews();
+}
+
+void frmDSFViewer::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    EnsureLoaded();
+    Form_Resize();
+}
+
+} // namespace viewer

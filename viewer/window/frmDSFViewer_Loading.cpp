@@ -1,0 +1,253 @@
+// Loading the window, its first activation, the close guard, and the road from
+// a chosen DVF or DVP to a study on display.
+#include "viewer/window/frmDSFViewer.h"
+
+#include "platform/imaging/ImagingControl.h"
+#include "platform/ui/UiServices.h"
+#include "viewer/cabreader/CABFile.h"
+#include "viewer/cabreader/ExtractPackage.h"
+#include "viewer/study/FilePaths.h"
+#include "viewer/study/StudyModule.h"
+#include "viewer/window/NumberText.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QTabWidget>
+#include <QTimer>
+
+namespace viewer {
+
+namespace {
+
+const QString kClosingSentence = QStringLiteral(
+    ". Please rerun this study or select another existing Daylight Study File. "
+    "Please contact Tessaly for more information.");
+const QString kPackageTitle = QStringLiteral("Open Daylight Study Package File");
+
+// Lets pending paints and timers run without taking the user's clicks or keys,
+// which would run commands in the middle of a load.
+void LetPaintsRun()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+} // namespace
+
+void frmDSFViewer::Form_Load()
+{
+    Activated = false;
+    raise();
+    module_.Study.ResetViews();
+    sstViews_->setCurrentIndex(0);
+}
+
+void frmDSFViewer::Form_Activate()
+{
+    if (Activated)
+        return;
+    Activated = true;
+    if (study::FileExists(module_.CurrentFile))
+        msbLoadAndDisplay(module_.CurrentFile);
+    else
+        UpdatesSuspended = true;
+}
+
+bool frmDSFViewer::Form_QueryUnload()
+{
+    if (module_.PlaybackRunning) {
+        ui_.Message(QStringLiteral("Can not exit during study playback. Please stop playback and try again."),
+                    QStringLiteral("HALVEX Daystrand"), ui::MessageButtons::Ok, ui::MessageIcon::Exclamation,
+                    true);
+        return false;
+    }
+    module_.StopRequested = true;
+    for (imaging::ImagingControl* panel : LEADV_) {
+        panel->hide();
+        panel->DeleteImages(0, panel->ImageCount());
+    }
+    return true;
+}
+
+void frmDSFViewer::OpenStudy()
+{
+    QString Filename;
+    QString Ext;
+    msbOpenFile(Filename, Ext);
+    LetPaintsRun();
+    if (Filename.isEmpty()) {
+        module_.LoadedStudyFile.clear();
+        return;
+    }
+
+    if (Ext == QLatin1String(".DVP")) {
+        QString name = Filename;
+        QString folder;
+        QString extension;
+        study::SplitFilePath(name, folder, extension);
+        const QString packageFolder = folder.left(folder.size() - 1);
+
+        qint16 count = 0;
+        QString found;
+        cabreader::PackageReport report;
+        try {
+            ui::CursorGuard hourglass(ui_, ui::CursorShape::Hourglass);
+            cabreader::ExtractPackage(module_, Filename, packageFolder, count, found, &report);
+        } catch (const cabreader::CabFileError& error) {
+            // A package that cannot be read at all is told to the user, not left
+            // to end the program.
+            ui_.Message(QStringLiteral("The selected Daylight Study Package File (DVP) could not be read (") +
+                            QDir::toNativeSeparators(Filename) + QStringLiteral("): ") + error.Description() +
+                            QStringLiteral(" Please select another file and try again."),
+                        kPackageTitle, ui::MessageButtons::Ok, ui::MessageIcon::Exclamation, true);
+            return;
+        }
+
+        if (!report.RefusedEntries.isEmpty() || report.ExtractError != 0) {
+            QString text = QStringLiteral("Not every file of the selected Daylight Study Package File (DVP) "
+                                          "could be unpacked into ") +
+                           QDir::toNativeSeparators(packageFolder) + QStringLiteral(":");
+            for (const cabreader::CabRefusal& refused : report.RefusedEntries)
+                text += QStringLiteral("\n") + refused.Name + QStringLiteral(": ") + refused.Reason;
+            if (report.ExtractError != 0)
+                text += QStringLiteral("\n") + report.ExtractErrorText;
+            ui_.Message(text, kPackageTitle, ui::MessageButtons::Ok, ui::MessageIcon::Exclamation, true);
+        }
+
+        if (found.isEmpty() || count == 0) {
+            ui_.Message(QStringLiteral("The selected Daylight Study Package File (DVP) contains no files or no "
+                                       "Daylight Viewer File (DVF). Please select another file and try again."),
+                        kPackageTitle, ui::MessageButtons::Ok, ui::MessageIcon::Exclamation, true);
+            return;
+        }
+        Filename = study::ResolveStudyFile(packageFolder, found);
+    }
+    msbLoadAndDisplay(Filename);
+}
+
+void frmDSFViewer::msbOpenFile(QString& Filename, QString& Ext)
+{
+    Filename.clear();
+    ui::FileDialogRequest request;
+    request.startFolder = module_.CurrentFolder;
+    request.title = QStringLiteral("Select HALVEX Daylight Study File");
+    request.filter = QStringLiteral("Daylight Viewer And Package Files (*.dvf,*.dvp)|*.dvf;*.dvp");
+    request.flags = 0x1004; // the file must exist; no read-only box
+    request.parent = this;
+    const std::optional<QString> chosen = ui_.GetOpenFileName(request);
+    if (!chosen)
+        return;
+    Filename = *chosen;
+
+    QString name = Filename;
+    QString folder;
+    QString extension;
+    study::SplitFilePath(name, folder, extension);
+    Ext = extension.toUpper();
+    module_.CurrentFolder = folder;
+}
+
+void frmDSFViewer::msbLoadAndDisplay(const QString& lstFilename)
+{
+    msbLoadStudyFile(lstFilename);
+    module_.LoadedStudyFile = lstFilename;
+    module_.CurrentFrame = 1;
+    txtTotalFrames_->setText(SpaceSigned(module_.TotalFrames));
+    msbUpdateViews(module_.CurrentFrame);
+    txtFocus_->setFocus();
+    PanelNotCurrent.fill(false);
+}
+
+void frmDSFViewer::msbLoadStudyFile(const QString& StudyFilename)
+{
+    for (imaging::ImagingControl* panel : LEADV_) {
+        panel->hide();
+        panel->DeleteImages(0, panel->ImageCount());
+    }
+    UpdatesSuspended = true;
+
+    QString ErrMsg;
+    module_.ReadStudyFile(StudyFilename, ErrMsg);
+    if (!ErrMsg.isEmpty()) {
+        ui_.Message(QStringLiteral("The following error occurred while attempting to open the current Daylight "
+                                   "Study File (") +
+                        StudyFilename + QStringLiteral("): ") + ErrMsg + kClosingSentence,
+                    QStringLiteral("Daystrand"), ui::MessageButtons::Ok, ui::MessageIcon::Information, false);
+        return;
+    }
+
+    msbSetStudySettings();
+    UpdatesSuspended = false;
+
+    fraLoad_->show();
+    fraLoad_->raise();
+    LetPaintsRun();
+    SetLoadProgress(0);
+    for (qint16 i = 0; i < kPanelCount; ++i) {
+        if (FindView(module_.Study, cbxViewName_[i]->currentText()) > 0) {
+            msbLoadImageFiles(i, ErrMsg);
+            if (!ErrMsg.isEmpty()) {
+                ui_.Message(QStringLiteral("The following error occurred while attempting to load the images in the "
+                                           "current Daylight Study File (") +
+                                StudyFilename + QStringLiteral("): ") + ErrMsg + kClosingSentence,
+                            QStringLiteral("Daystrand"), ui::MessageButtons::Ok, ui::MessageIcon::Information,
+                            false);
+                break;
+            }
+        }
+        SetLoadProgress((i + 1) * 25);
+    }
+    fraLoad_->hide();
+    msbResizeViews();
+}
+
+double frmDSFViewer::LoadProgressValue() const
+{
+    return loadProgress_;
+}
+
+void frmDSFViewer::SetLoadProgress(double value)
+{
+    loadProgress_ = value;
+    pgbLoad_->setValue(static_cast<int>(value * 100 + 0.5));
+    if (pgbLoad_->isVisible())
+        pgbLoad_->repaint();
+    emit LoadProgressChanged(value);
+}
+
+bool frmDSFViewer::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        Form_Activate();
+    return QMainWindow::event(event);
+}
+
+void frmDSFViewer::showEvent(QShowEvent* event)
+{
+    EnsureLoaded();
+    QMainWindow::showEvent(event);
+}
+
+void frmDSFViewer::closeEvent(QCloseEvent* event)
+{
+    if (!Form_QueryUnload()) {
+        event->ignore();
+        return;
+    }
+    playbackTimer_->stop();
+    QMainWindow::closeEvent(event);
+}
+
+void frmDSFViewer::EnsureLoaded()
+{
+    if (loaded_)
+        return;
+    loaded_ = true;
+    Form_Load();
+}
+
+} // namespace viewer
