@@ -1,0 +1,242 @@
+#include "CabinetTestSupport.h"
+
+#include <fstream>
+
+namespace {
+
+using namespace tessaly;
+namespace fs = std::filesystem;
+
+class ExtractCab : public cabtest::CabinetTest {
+protected:
+    void SetUp() override
+    {
+        CabinetTest::SetUp();
+        dir_.Write("src/a.txt", std::string(3000, 'a'));
+        dir_.Write("src/b.txt", std::string(5000, 'b'));
+        dir_.Write("src/c.txt", std::string(7000, 'c'));
+        cabinet_ = MakeCabinet("abc.cab", {{"src/a.txt", "a.txt"}, {"src/b.txt", "sub\\b.txt"}, {"src/c.txt", "c.txt"}},
+                               {false, true, false});
+    }
+
+    std::vector<std::string> Written(const fs::path& folder)
+    {
+        std::vector<std::string> names;
+        if (!fs::exists(folder))
+            return names;
+        for (const auto& e : fs::recursive_directory_iterator(folder))
+            if (e.is_regular_file())
+                names.push_back(fs::relative(e.path(), folder).string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    fs::path cabinet_;
+};
+
+TEST_F(ExtractCab, GetFilesInfoListsEveryFileAndASecondCallListsThemAgain)
+{
+    auto reader = Listed(cabinet_);
+    auto files = reader->CompressedFiles();
+    ASSERT_EQ(EntryNames(*files), (std::vector<std::string>{"a.txt", "sub\\b.txt", "c.txt"}));
+    EXPECT_EQ(reader->GetFileCount(), 3);
+    EXPECT_EQ(files->Item(2)->FileSize(), 5000);
+    EXPECT_NE(files->Item(2)->FileDate(), 0);
+    EXPECT_EQ(files->Item(2)->Attribs() & 0x40, 0x40);
+    EXPECT_EQ(files->Item(1)->Attribs() & 0x20, 0x20);
+    EXPECT_FALSE(files->Item(1)->ExtractFlag());
+    EXPECT_EQ(files->Item(1)->RelativePath(), "");
+    EXPECT_FALSE(files->Item(1)->Extract());
+    EXPECT_EQ(files->Item(0), nullptr);
+    EXPECT_EQ(files->Item(4), nullptr);
+    EXPECT_EQ(ExtractMode(), 0);
+    EXPECT_EQ(reader->LastError(), "");
+
+    reader->GetFilesInfo();
+    EXPECT_EQ(reader->GetFileCount(), 6);
+    EXPECT_EQ(files->Item(4)->FileCabName(), "a.txt");
+}
+
+TEST_F(ExtractCab, WithoutChoicesNothingIsWrittenAndEveryListedFileIsStillAnnounced)
+{
+    auto reader = Listed(cabinet_);
+    auto events = std::make_shared<cabtest::ExtractRecorder>();
+    reader->Advise(events);
+    reader->ExtractFiles((dir_ / "out").string());
+    EXPECT_EQ(reader->DestinationDir(), (dir_ / "out").string());
+    EXPECT_EQ(ExtractMode(), 1);
+    EXPECT_TRUE(Written(dir_ / "out").empty());
+    ASSERT_EQ(events->Names(), (std::vector<std::string>{"a.txt", "sub\\b.txt", "c.txt"}));
+    for (const auto& seen : events->seen) {
+        EXPECT_EQ(seen.type, fdintCOPY_FILE);
+        EXPECT_FALSE(seen.extract);
+        EXPECT_EQ(seen.fDie, 0);
+    }
+    EXPECT_EQ(events->seen[1].cb, 5000);
+    EXPECT_TRUE(reported_.empty());
+    EXPECT_EQ(reader->LastError(), "");
+}
+
+TEST_F(ExtractCab, ChoicesAndCancelsDecideWhatIsWrittenButTheExtractArgumentDoesNot)
+{
+    auto reader = Listed(cabinet_);
+    auto files = reader->CompressedFiles();
+    files->Item(1)->ExtractFlag(true);
+    files->Item(2)->ExtractFlag(true);
+    auto events = std::make_shared<cabtest::ExtractRecorder>();
+    events->act = [](const auto& seen, bool& extract, bool& cancel) {
+        if (seen.name == "a.txt")
+            cancel = true;
+        if (seen.name == "c.txt")
+            extract = true; // not chosen: saying yes here changes nothing
+    };
+    reader->Advise(events);
+    reader->ExtractFiles((dir_ / "out").string());
+    EXPECT_EQ(Written(dir_ / "out"), std::vector<std::string>{"sub/b.txt"});
+    EXPECT_EQ(testsupport::ReadAll(dir_ / "out/sub/b.txt"), std::string(5000, 'b'));
+    EXPECT_EQ(launched_, std::vector<std::string>{(dir_ / "out/sub/b.txt").string()});
+}
+
+TEST_F(ExtractCab, AFileChoiceIsTakenFromTheFirstListingOfItsName)
+{
+    auto reader = Listed(cabinet_);
+    reader->GetFilesInfo();
+    reader->CompressedFiles()->Item(4)->ExtractFlag(true); // the second "a.txt"
+    reader->CompressedFiles()->Item(3)->ExtractFlag(true); // the first "c.txt"
+    reader->ExtractFiles((dir_ / "out").string());
+    EXPECT_EQ(Written(dir_ / "out"), std::vector<std::string>{"c.txt"});
+}
+
+TEST_F(ExtractCab, TwoObjectsUsedInTurnEachWorkOnTheirOwnListDestinationAndListeners)
+{
+    dir_.Write("src/x.txt", "xx");
+    auto other = MakeCabinet("x.cab", {{"src/x.txt", "x.txt"}});
+    auto first = Listed(cabinet_);
+    auto second = Listed(other); // created last: the module state names it
+    EXPECT_EQ(CurrentExtractCab(), second);
+    auto firstEvents = std::make_shared<cabtest::ExtractRecorder>();
+    auto secondEvents = std::make_shared<cabtest::ExtractRecorder>();
+    first->Advise(firstEvents);
+    second->Advise(secondEvents);
+    first->CompressedFiles()->Item(3)->ExtractFlag(true);
+    second->CompressedFiles()->Item(1)->ExtractFlag(true);
+
+    first->ExtractFiles((dir_ / "one").string());
+    second->ExtractFiles((dir_ / "two").string());
+    first->GetFilesInfo();
+    second->ExtractFiles((dir_ / "three").string());
+
+    EXPECT_EQ(Written(dir_ / "one"), std::vector<std::string>{"c.txt"});
+    EXPECT_EQ(Written(dir_ / "two"), std::vector<std::string>{"x.txt"});
+    EXPECT_EQ(Written(dir_ / "three"), std::vector<std::string>{"x.txt"});
+    EXPECT_EQ(firstEvents->Names(), (std::vector<std::string>{"a.txt", "sub\\b.txt", "c.txt"}));
+    EXPECT_EQ(secondEvents->Names(), (std::vector<std::string>{"x.txt", "x.txt"}));
+    EXPECT_EQ(first->GetFileCount(), 6);
+    EXPECT_EQ(second->GetFileCount(), 1);
+}
+
+TEST_F(ExtractCab, ANestedListingByAnotherObjectDoesNotStopARunningExtraction)
+{
+    dir_.Write("src/x.txt", "xx");
+    auto other = MakeCabinet("x.cab", {{"src/x.txt", "x.txt"}});
+    auto first = Listed(cabinet_);
+    auto second = Listed(other);
+    for (std::int32_t i = 1; i <= 3; ++i)
+        first->CompressedFiles()->Item(i)->ExtractFlag(true);
+    auto events = std::make_shared<cabtest::ExtractRecorder>();
+    events->act = [&](const auto& seen, bool&, bool&) {
+        if (seen.name == "a.txt")
+            second->GetFilesInfo(); // switches the process-wide mode to listing
+    };
+    first->Advise(events);
+    first->ExtractFiles((dir_ / "out").string());
+    EXPECT_EQ(Written(dir_ / "out"), (std::vector<std::string>{"a.txt", "c.txt", "sub/b.txt"}));
+    EXPECT_EQ(second->GetFileCount(), 2);
+    EXPECT_EQ(first->GetFileCount(), 3);
+}
+
+TEST_F(ExtractCab, TheListenerSeesTheSetIdentifier)
+{
+    std::string bytes = testsupport::ReadAll(cabinet_);
+    bytes[0x20] = 0x34; // setID, little-endian
+    bytes[0x21] = 0x12;
+    std::ofstream(cabinet_, std::ios::binary | std::ios::trunc) << bytes;
+    auto reader = Listed(cabinet_);
+    auto events = std::make_shared<cabtest::ExtractRecorder>();
+    reader->Advise(events);
+    reader->ExtractFiles((dir_ / "out").string());
+    ASSERT_FALSE(events->seen.empty());
+    EXPECT_EQ(events->seen[0].setId, 0x1234);
+}
+
+TEST_F(ExtractCab, ReadingFailuresGoToTheReporterAndStayReadable)
+{
+    auto reader = clsExtractCab::Create();
+    reader->CabFileName((dir_ / "missing.cab").string());
+    reader->SetErrorReporter([this](const std::string& text) { reported_.push_back(text); });
+    EXPECT_NO_THROW(reader->GetFilesInfo());
+    EXPECT_EQ(reader->LastError(), "Cabinet Not Found");
+    reader->CabFileName(dir_.Write("text.cab", "plain text").string());
+    reader->GetFilesInfo();
+    EXPECT_EQ(reader->LastError(), "Not A Cab");
+    EXPECT_EQ(reported_, (std::vector<std::string>{"Cabinet Not Found", "Not A Cab"}));
+    EXPECT_EQ(reader->GetFileCount(), 0);
+
+    reader->CabFileName(cabinet_.string());
+    EXPECT_FALSE(reader->Extract());
+    EXPECT_EQ(reader->LastError(), "");
+
+    // The default reporter writes to standard error.
+    auto quiet = clsExtractCab::Create();
+    quiet->CabFileName((dir_ / "missing.cab").string());
+    testing::internal::CaptureStderr();
+    quiet->GetFilesInfo();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Cabinet Not Found\n");
+}
+
+TEST_F(ExtractCab, NamesThatWouldLeaveTheDestinationAreRefusedVisibly)
+{
+    auto corpus = testsupport::CorpusDir("cab/cabextract-cabs");
+    if (!corpus || !fs::exists(*corpus / "dirwalk-vulns.cab"))
+        GTEST_SKIP() << "corpus not present";
+    auto reader = Listed(*corpus / "dirwalk-vulns.cab");
+    auto files = reader->CompressedFiles();
+    ASSERT_GT(files->Count(), 20);
+    for (std::int32_t i = 1; i <= files->Count(); ++i)
+        files->Item(i)->ExtractFlag(true);
+    auto events = std::make_shared<cabtest::ExtractRecorder>();
+    reader->Advise(events);
+    fs::create_directories(dir_ / "jail/out");
+    reader->ExtractFiles((dir_ / "jail/out").string());
+
+    std::vector<std::string> refused;
+    for (const auto& seen : events->seen)
+        if (seen.fDie == 8) {
+            EXPECT_FALSE(seen.extract) << seen.name;
+            refused.push_back(seen.name);
+        }
+    ASSERT_GE(refused.size(), 15u);
+    EXPECT_LT(refused.size(), events->seen.size()) << "names with replaced bytes stay inside and are written";
+    EXPECT_EQ(reported_.size(), refused.size());
+    EXPECT_EQ(reported_[0], "Not extracted: \"" + refused[0] + "\" would be written outside the destination folder");
+    EXPECT_EQ(reader->LastError(), reported_.back());
+    for (const auto& entry : fs::recursive_directory_iterator(dir_.path())) {
+        const auto relative = fs::relative(entry.path(), dir_.path()).string();
+        EXPECT_TRUE(relative.rfind("src", 0) == 0 || relative == "abc.cab" || relative == "jail"
+                    || relative.rfind("jail/out", 0) == 0)
+            << relative;
+    }
+}
+
+TEST_F(ExtractCab, DestinationDirWithOrWithoutATrailingSeparatorOpensTheSameFile)
+{
+    for (std::string suffix : {"", "/", "\\"}) {
+        launched_.clear();
+        auto reader = Listed(cabinet_);
+        reader->CompressedFiles()->Item(2)->ExtractFlag(true);
+        reader->ExtractFiles((dir_ / "out").string() + suffix);
+        EXPECT_EQ(launched_, std::vector<std::string>{(dir_ / "out/sub/b.txt").string()}) << suffix;
+    }
+}
+
+} // namespace
