@@ -14,6 +14,10 @@ struct Command {
 
 const std::array kCommands = {
     Command{"info", "info [--json] STUDY.dvf   what a study holds: name, site, views, samples", &InfoCommand},
+    Command{"properties", "properties STUDY.dvf|STUDY.dvp   the properties table as tab-delimited text",
+            &PropertiesCommand},
+    Command{"pack", "pack [--hvx] [--rsf] STUDY.dvf OUT.dvp   pack the study's folder into a package",
+            &PackCommand},
     Command{"list", "list PACKAGE              the files of a study package, as XML", &ListCommand},
     Command{"extract", "extract PACKAGE [FOLDER]  unpack a study package (beside itself by default)", &ExtractCommand},
 };

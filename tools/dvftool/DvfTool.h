@@ -29,6 +29,8 @@ struct Output {
 
 // args are what follows the subcommand's name.
 int InfoCommand(const QStringList& args, const Output& io);
+int PropertiesCommand(const QStringList& args, const Output& io);
+int PackCommand(const QStringList& args, const Output& io);
 int ListCommand(const QStringList& args, const Output& io);
 int ExtractCommand(const QStringList& args, const Output& io);
 
