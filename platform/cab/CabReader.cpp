@@ -83,7 +83,10 @@ struct CabReader::Impl {
     std::vector<mscabd_file*> files;     // the libmspack file behind each entry
     std::vector<CabEntry> entries;
     CabInfo info;
+    std::string cabinetPath;
+    bool joinedSet = false;
     bool open = false;
+    bool stale = false; // the cabinet could not be read again after a failure
 
     ~Impl() { CloseAll(); }
 
@@ -260,6 +263,7 @@ struct CabReader::Impl {
 
     CabError OpenWithLibrary(const std::string& path)
     {
+        cabinetPath = path;
         decompressor = mspack_create_cab_decompressor(system.Get());
         if (!decompressor)
             return CabError{kErrorNotEnoughMemory, "cannot start the cabinet decoder"};
@@ -268,8 +272,10 @@ struct CabReader::Impl {
         if (!cabinet)
             return ErrorFor(decompressor->last_error(decompressor), "cannot read cabinet '" + path + "'");
         TakeTable();
-        if ((info.hasNext || info.hasPrevious) && JoinSet(path) && !RefindFiles()) {
+        joinedSet = (info.hasNext || info.hasPrevious) && JoinSet(path);
+        if (joinedSet && !RefindFiles()) {
             // The set did not join cleanly: fall back to this part alone.
+            joinedSet = false;
             CloseAll();
             entries.clear();
             decompressor = mspack_create_cab_decompressor(system.Get());
@@ -281,6 +287,21 @@ struct CabReader::Impl {
             TakeTable();
         }
         return CabError::Ok();
+    }
+
+    // After a failed extraction libmspack may keep a folder half torn down
+    // (a closed input among live decoder state); reading the cabinet afresh
+    // is the only sure way back to a clean start.
+    void Reset()
+    {
+        CloseAll();
+        files.assign(entries.size(), nullptr);
+        decompressor = mspack_create_cab_decompressor(system.Get());
+        if (decompressor)
+            cabinet = OpenPart(cabinetPath);
+        if (cabinet && joinedSet)
+            JoinSet(cabinetPath);
+        stale = !cabinet || !RefindFiles();
     }
 };
 
@@ -307,7 +328,10 @@ void CabReader::Close()
     impl_->CloseAll();
     impl_->entries.clear();
     impl_->info = CabInfo{};
+    impl_->cabinetPath.clear();
+    impl_->joinedSet = false;
     impl_->open = false;
+    impl_->stale = false;
 }
 
 bool CabReader::IsOpen() const { return impl_->open; }
@@ -323,6 +347,8 @@ CabError CabReader::Extract(std::size_t index, const std::string& targetPath)
     if (targetPath.empty())
         return CabError{kErrorPathNotFound, "no target path given"};
     const CabEntry& entry = impl_->entries[index];
+    if (impl_->stale)
+        return CabError{kErrorInvalidData, "cannot extract '" + entry.name + "': the cabinet changed while it was open"};
 
     io::TempFile temp = io::CreateTempBeside(targetPath, ".part");
     if (temp.error)
@@ -337,6 +363,7 @@ CabError CabReader::Extract(std::size_t index, const std::string& targetPath)
     CabError error;
     if (rc != MSPACK_ERR_OK) {
         error = impl_->ErrorFor(rc, "cannot extract '" + entry.name + "'");
+        impl_->Reset();
     } else {
         if (auto stamp = TimeFromDosDateTime(entry.dosDate, entry.dosTime)) {
             struct timespec times[2] = {{*stamp, 0}, {*stamp, 0}};

@@ -76,10 +76,12 @@ void Close(mspack_file* f)
     delete h;
 }
 
+// libmspack can hand back a handle it has already closed as null, after a
+// damaged block in a set; that is a failed read, not a crash.
 int Read(mspack_file* f, void* buffer, int bytes)
 {
     Handle* h = AsHandle(f);
-    if (bytes < 0)
+    if (!h || bytes < 0)
         return -1;
     long long n = io::ReadFull(h->fd, buffer, std::size_t(bytes));
     if (n < 0) {
@@ -92,7 +94,7 @@ int Read(mspack_file* f, void* buffer, int bytes)
 int Write(mspack_file* f, void* buffer, int bytes)
 {
     Handle* h = AsHandle(f);
-    if (bytes < 0)
+    if (!h || bytes < 0)
         return -1;
     int err = io::WriteAll(h->fd, buffer, std::size_t(bytes));
     if (err != 0) {
@@ -105,6 +107,8 @@ int Write(mspack_file* f, void* buffer, int bytes)
 int Seek(mspack_file* f, off_t offset, int mode)
 {
     Handle* h = AsHandle(f);
+    if (!h)
+        return -1;
     int whence = mode == MSPACK_SYS_SEEK_START ? SEEK_SET
         : mode == MSPACK_SYS_SEEK_CUR          ? SEEK_CUR
                                                : SEEK_END;
@@ -118,6 +122,8 @@ int Seek(mspack_file* f, off_t offset, int mode)
 off_t Tell(mspack_file* f)
 {
     Handle* h = AsHandle(f);
+    if (!h)
+        return -1;
     off_t at = ::lseek(h->fd, 0, SEEK_CUR);
     if (at < 0)
         Record(h->system, errno, io::Action::Read, h->path);
