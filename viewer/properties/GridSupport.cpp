@@ -1,6 +1,7 @@
 #include "viewer/properties/GridSupport.h"
 
 #include <cmath>
+#include <limits>
 
 namespace properties {
 
@@ -56,7 +57,15 @@ double LeadingNumber(const QString& text)
         if (expDigits)
             number += exponent;
     }
-    return number.toDouble(); // "." whatever the user's locale
+    bool ok = false;
+    const double value = number.toDouble(&ok); // "." whatever the user's locale
+    if (ok)
+        return value;
+    // Beyond the range of a double: far outside any table, or next to nothing.
+    if (number.contains("e-"))
+        return 0.0;
+    return number.startsWith('-') ? -std::numeric_limits<double>::infinity()
+                                  : std::numeric_limits<double>::infinity();
 }
 
 double BookmarkNumber(const QVariant& bookmark)
