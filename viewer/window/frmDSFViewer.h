@@ -46,6 +46,9 @@ struct ViewerOptions {
     QString ProgramFolder;
     // Threads that decode a panel's images: 0 one per core, 1 none besides the window's.
     int DecodeWorkers = 0;
+    // Longest pause between two looks at the clock while playback waits; a
+    // clock that tests move by hand is looked at more often.
+    int WaitPollMilliseconds = 50;
 };
 
 inline constexpr char kDesignCaption[] = "HALVEX Daystrand - Study Name:";

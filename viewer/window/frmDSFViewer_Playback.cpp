@@ -20,10 +20,6 @@ namespace viewer {
 
 namespace {
 
-// Longest pause between two looks at the clock during a playback wait, so a
-// stopped or changed clock is noticed.
-constexpr int kWaitPollMilliseconds = 50;
-
 QString TimeText(const study::StudySample& sample)
 {
     return sample.DaylightSaving ? sample.SampleTime + QStringLiteral(" DST") : sample.SampleTime;
@@ -187,7 +183,7 @@ void frmDSFViewer::PlaybackWaitCheck()
         return;
     }
     const double remaining = (playback_.delay - elapsed) * 1000.0;
-    SchedulePlayback(std::clamp(static_cast<int>(std::ceil(remaining)), 1, kWaitPollMilliseconds));
+    SchedulePlayback(std::clamp(static_cast<int>(std::ceil(remaining)), 1, std::max(1, options_.WaitPollMilliseconds)));
 }
 
 void frmDSFViewer::FinishPlayback()
