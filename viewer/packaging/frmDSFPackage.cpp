@@ -172,8 +172,8 @@ void frmDSFPackage::cmdOk_Click()
         ui::CursorGuard busy(ui_, ui::CursorShape::Hourglass);
         PackageProgress progress;
         if (TotalFileBytes(files) >= kProgressThresholdBytes) {
-            pgbPackage_->setValue(0);
             pgbPackage_->show();
+            pgbPackage_->setValue(0);
             progress = [this](quint64 done, quint64 total) { ShowProgress(done, total); };
         }
         writing_ = true;
