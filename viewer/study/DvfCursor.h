@@ -21,6 +21,9 @@ public:
 
     bool AtEnd() const { return pos_ >= size_; }
 
+    // Offset of the next read in the file.
+    qsizetype Position() const { return pos_; }
+
     // 1-based number of the line the next read starts on.
     qint64 Line() const { return line_; }
 

@@ -7,7 +7,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <limits>
+#include <string>
 #include <new>
 
 namespace study {
@@ -33,10 +35,43 @@ QString Quote(std::string_view bytes)
     return QLatin1Char('"') + Decode(bytes.substr(0, kShown)) + QStringLiteral("...\"");
 }
 
+// Dates, times and the project file repeat from sample to sample; sharing one
+// string for equal text saves an allocation and its memory each time.
+class RepeatedText {
+public:
+    QString Get(std::string_view bytes)
+    {
+        Slot& slot = slots_[Hash(bytes) % kSlots];
+        if (!slot.text.isNull() && slot.bytes == bytes)
+            return slot.text;
+        slot.bytes.assign(bytes);
+        slot.text = Decode(bytes);
+        return slot.text;
+    }
+
+private:
+    static constexpr size_t kSlots = 256;
+    struct Slot {
+        std::string bytes;
+        QString text;
+    };
+
+    static size_t Hash(std::string_view bytes)
+    {
+        size_t hash = 1469598103934665603ull;
+        for (const char c : bytes)
+            hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        return hash;
+    }
+
+    Slot slots_[kSlots];
+};
+
 class StudyParser {
 public:
     StudyParser(StudyRecord& record, QByteArrayView data, qint64 maxStoredSamples)
-        : record_(record), cursor_(data.data(), data.size()), maxStoredSamples_(maxStoredSamples)
+        : record_(record), data_(data.data(), static_cast<size_t>(data.size())), cursor_(data.data(), data.size()),
+          maxStoredSamples_(maxStoredSamples)
     {
     }
 
@@ -45,6 +80,7 @@ public:
         DvfField token;
         while (!cursor_.AtEnd()) {
             const qint64 markerLine = cursor_.Line();
+            const qsizetype markerAt = cursor_.Position();
             cursor_.ReadField(token);
             const std::string_view t = token.text;
             if (t == "[HEADER]")
@@ -52,7 +88,7 @@ public:
             else if (t == "[VIEW]")
                 ReadViews();
             else if (t == "[SAMPLE]")
-                ReadSample(markerLine);
+                ReadSample(markerLine, markerAt);
             else if (t == "[RGB]")
                 ReadImages(&StudySample::RgbFile, markerLine);
             else if (t == "[PSEUDO]")
@@ -100,7 +136,7 @@ private:
         // The end of the file ends an unclosed list; the names read stand.
     }
 
-    void ReadSample(qint64 markerLine)
+    void ReadSample(qint64 markerLine, qsizetype markerAt)
     {
         section_ = "[SAMPLE]";
         StudySample sample;
@@ -108,10 +144,10 @@ private:
                                                           std::numeric_limits<qint32>::max()));
         sample.ElectricState = static_cast<qint16>(Integer(std::numeric_limits<qint16>::min(),
                                                            std::numeric_limits<qint16>::max()));
-        sample.SampleDate = Line();
-        sample.SampleTime = Line();
+        sample.SampleDate = dates_.Get(LineBytes());
+        sample.SampleTime = times_.Get(LineBytes());
         sample.DaylightSaving = Field().text == "True";
-        sample.HalvexFile = Line();
+        sample.HalvexFile = projects_.Get(LineBytes());
 
         // Counted even with no views to store it in, so image sections that
         // follow stay paired with their sample.
@@ -120,11 +156,24 @@ private:
             Fail(QStringLiteral("Too many samples in [SAMPLE] section at line %1: %2 views with %3 samples "
                                 "each exceed the limit of %4 samples")
                      .arg(markerLine).arg(viewCount_).arg(sampleCount_).arg(maxStoredSamples_));
+        if (sampleCount_ == 1)
+            firstSampleAt_ = markerAt;
+        else if (sampleCount_ == 2)
+            ReserveSamples(markerAt - firstSampleAt_, markerAt, markerLine);
         for (qsizetype v = 1; v <= viewCount_; ++v) {
             RequireView(v, markerLine);
             QList<StudySample>& samples = record_.Views[v].Samples;
-            samples.resize(sampleCount_ + 1);
-            samples[sampleCount_] = sample;
+            // Appending grows the list geometrically; resizing to the exact
+            // size each time would copy it again for every sample.
+            if (samples.size() == sampleCount_) {
+                if (v == viewCount_)
+                    samples.append(std::move(sample)); // the last view needs no copy
+                else
+                    samples.append(sample);
+            } else {
+                samples.resize(sampleCount_ + 1);
+                samples[sampleCount_] = sample;
+            }
         }
     }
 
@@ -132,13 +181,29 @@ private:
     {
         section_ = file == &StudySample::RgbFile ? "[RGB]" : "[PSEUDO]";
         for (qsizetype v = 1; v <= viewCount_; ++v) {
-            const QString name = Line();
+            QString name = Line();
             RequireView(v, markerLine);
             QList<StudySample>& samples = record_.Views[v].Samples;
             if (sampleCount_ >= samples.size())
                 Fail(QStringLiteral("Sample %1 of view %2 does not exist for the %3 section at line %4")
                          .arg(sampleCount_).arg(v).arg(QLatin1String(section_)).arg(markerLine));
-            samples[sampleCount_].*file = name;
+            samples[sampleCount_].*file = std::move(name);
+        }
+    }
+
+    // Each view grows one sample at a time, and growing them all in turn
+    // would copy every list over and over. The samples of a study take much
+    // the same room in the file, so the first one tells how many the rest of
+    // the file holds; an eighth more allows for longer names further on.
+    void ReserveSamples(qsizetype bytesPerSample, qsizetype markerAt, qint64 markerLine)
+    {
+        if (viewCount_ == 0 || bytesPerSample <= 0)
+            return;
+        const qint64 ahead = (data_.size() - static_cast<size_t>(markerAt)) / static_cast<size_t>(bytesPerSample) + 1;
+        const qint64 room = std::min<qint64>(sampleCount_ + ahead + ahead / 8 + 1, maxStoredSamples_ / viewCount_ + 1);
+        for (qsizetype v = 1; v <= viewCount_; ++v) {
+            RequireView(v, markerLine);
+            record_.Views[v].Samples.reserve(room);
         }
     }
 
@@ -153,13 +218,15 @@ private:
                  .arg(v).arg(QLatin1String(section_)).arg(markerLine));
     }
 
-    QString Line()
+    std::string_view LineBytes()
     {
         std::string_view line;
         if (!cursor_.ReadLine(line))
             FailAtEnd();
-        return Decode(line);
+        return line;
     }
+
+    QString Line() { return Decode(LineBytes()); }
 
     DvfField Field()
     {
@@ -206,11 +273,16 @@ private:
     [[noreturn]] static void Fail(QString message) { throw ReadFailure{std::move(message)}; }
 
     StudyRecord& record_;
+    std::string_view data_;
     DvfCursor cursor_;
     qint64 maxStoredSamples_;
     const char* section_ = "";
     qsizetype viewCount_ = 0;
     qint64 sampleCount_ = 0;
+    qsizetype firstSampleAt_ = 0;
+    RepeatedText dates_;
+    RepeatedText times_;
+    RepeatedText projects_;
 };
 
 } // namespace

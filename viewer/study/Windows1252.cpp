@@ -33,11 +33,18 @@ QString FromWindows1252(const char* bytes, qsizetype size)
 {
     if (size <= 0)
         return QString();
-    QString text(size, Qt::Uninitialized);
-    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    // Latin-1 and Windows-1252 agree except on 0x80..0x9F, which most text
+    // never uses: widen as Latin-1, then mend those few through the table.
+    QString text = QString::fromLatin1(bytes, size);
     const auto* in = reinterpret_cast<const unsigned char*>(bytes);
+    bool special = false;
     for (qsizetype k = 0; k < size; ++k)
-        out[k] = kTable[in[k]];
+        special |= static_cast<unsigned char>(in[k] - 0x80) < 0x20;
+    if (special) {
+        char16_t* out = reinterpret_cast<char16_t*>(text.data());
+        for (qsizetype k = 0; k < size; ++k)
+            out[k] = kTable[in[k]];
+    }
     return text;
 }
 
