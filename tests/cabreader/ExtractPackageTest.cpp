@@ -4,6 +4,7 @@
 #include "platform/cab/CabReader.h"
 #include "viewer/cabreader/CabFilesCallback.h"
 #include "viewer/study/StudyModule.h"
+#include "tests/cabreader/ExpectCabFileError.h"
 #include "tests/setupapi/StoredCabinet.h"
 
 #include "TestPaths.h"
@@ -119,15 +120,9 @@ TEST_F(ExtractPackageTest, APackageThatCannotBeReadRaisesTheWalkError)
     qint16 count = 7;
     QString found = QStringLiteral("stale");
     module.PackageStudyFile = QStringLiteral("stale");
-    try {
-        ExtractPackage(module, Q(dir.Write("jpeg_not_cabinet.dvp", "\xFF\xD8\xFF\xE0 not a cabinet")), Q(dir.path()),
-                       count, found);
-        ADD_FAILURE() << "no error for a file that is not a cabinet";
-    } catch (const CabFileError& error) {
-        EXPECT_EQ(error.Number(), 13);
-        EXPECT_EQ(error.Source(), QStringLiteral("CabFile"));
-        EXPECT_EQ(error.Description(), QStringLiteral("Invalid data."));
-    }
+    const QString notCabinet = Q(dir.Write("jpeg_not_cabinet.dvp", "\xFF\xD8\xFF\xE0 not a cabinet"));
+    ExpectCabFileError([&] { ExtractPackage(module, notCabinet, Q(dir.path()), count, found); }, 13, "CabFile",
+                       "Invalid data.");
     EXPECT_EQ(count, 0);
     EXPECT_EQ(found, QString());
     EXPECT_EQ(module.PackageStudyFile, QString());
