@@ -401,9 +401,4 @@ void ImagingControl::mousePressEvent(QMouseEvent* event)
     QWidget::mousePressEvent(event);
 }
 
-void ImagingControl::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-}
-
 } // namespace imaging
