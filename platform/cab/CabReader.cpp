@@ -134,7 +134,9 @@ struct CabReader::Impl {
     CabError ReadHeader(const std::string& path, bool& empty)
     {
         empty = false;
-        io::Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+        // Non-blocking, so a FIFO named as the cabinet cannot hang the open;
+        // regular files read the same either way.
+        io::Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
         if (!fd)
             return io::ErrorFromErrno(errno, io::Action::OpenExisting, path, "cannot open cabinet");
         struct stat st {};

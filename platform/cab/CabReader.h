@@ -43,7 +43,9 @@ public:
     CabReader& operator=(const CabReader&) = delete;
 
     // Reads the header and file table. kErrorFileNotFound when the path does not
-    // exist, kErrorInvalidData when it is not a cabinet or its tables are damaged.
+    // exist (kErrorPathNotFound when its folder does not), kErrorAccessDenied
+    // for a folder, kErrorInvalidData when it is not a cabinet or its tables are
+    // damaged. A cabinet with no folders and no files opens with no entries.
     CabError Open(const std::string& path);
     void Close();
     bool IsOpen() const;

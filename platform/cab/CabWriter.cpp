@@ -213,7 +213,8 @@ CabError CabWriter::Impl::AddFile(const WriterSource& source)
     if (files.size() >= format::kMaxFiles)
         return CabError{kErrorFileTooLarge, "the cabinet has as many files as it can hold"};
 
-    io::Fd fd(::open(source.sourcePath.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so a FIFO named as a source cannot hang the open.
+    io::Fd fd(::open(source.sourcePath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!fd)
         return io::ErrorFromErrno(errno, io::Action::OpenExisting, source.sourcePath, "cannot open");
     struct stat st {};

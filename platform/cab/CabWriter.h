@@ -21,15 +21,18 @@ struct WriterSource {
     std::string nameInCab;                // entry name, UTF-8, "\" as folder separator
     Compression compression = Compression::MsZip;
     bool runAfterExtract = false;         // attribute 0x40
-    // Taken from the source file when absent: read-only, hidden, system and
-    // archive bits, and its modification time as local DOS date and time.
+    // Taken from the source file when absent: archive always, read-only when
+    // its owner may not write it, hidden for a name starting with a dot (never
+    // system), and its modification time as local DOS date and time. The
+    // UTF-8 name bit 0x80 is set for every name that is not plain ASCII.
     std::optional<std::uint16_t> attributes;
     std::optional<std::uint16_t> dosDate;
     std::optional<std::uint16_t> dosTime;
 };
 
-// Progress of a write. Returned false from the callback cancels the write:
-// the current call ends with kErrorCancelled and no cabinet is left.
+// Progress of a write, reported on the thread that called AddFile or Commit.
+// Returned false from the callback cancels the write: the current call ends
+// with kErrorCancelled, no cabinet is left and later calls give the same error.
 struct WriteProgress {
     enum Kind {
         BlockCompressed, // first: uncompressed bytes of the block, second: compressed bytes
@@ -57,11 +60,19 @@ public:
     void SetProgress(ProgressCallback progress);
 
     // Reads and compresses the file now, spooling its blocks to a temporary
-    // file beside the target. kErrorFileNotFound when the source is missing.
+    // file beside the target. A file of another compression type than the one
+    // before starts a new folder, as does one that would take a folder past
+    // 65535 blocks. Refusals that change nothing (kErrorFileNotFound,
+    // kErrorPathNotFound or kErrorAccessDenied for the source, kErrorInvalidName
+    // or kErrorNameTooLong for the name, kErrorFileTooLarge beyond 2 GiB less
+    // 32 KiB or 65535 files) leave the writer usable; any failure after reading
+    // has begun ends the write as Abort does and is returned again by later calls.
     CabError AddFile(const WriterSource& source);
 
     // Writes the cabinet to a temporary file beside the target and renames it
     // over the target. On failure an existing file at the target is untouched.
+    // A writer given no files writes a cabinet with no folders and no files.
+    // After Commit or Abort the writer answers kErrorInvalidFunction.
     CabError Commit();
 
     // Gives up: removes temporary files, leaves the target as it was.

@@ -46,7 +46,7 @@ mspack_file* Open(mspack_system* s, const char* filename, int mode)
         Record(system, EACCES, io::Action::CreateFile, filename);
         return nullptr;
     }
-    int fd = ::open(filename, O_RDONLY | O_CLOEXEC);
+    int fd = ::open(filename, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         Record(system, errno, io::Action::OpenExisting, filename);
         return nullptr;

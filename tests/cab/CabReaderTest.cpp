@@ -30,6 +30,11 @@ TEST(CabReader, OpenReportsTheReason)
     e = reader.Open(Data("not_a_cabinet.cab"));
     EXPECT_EQ(e.code, cab::kErrorInvalidData);
     EXPECT_EQ(e.message, "'" + Data("not_a_cabinet.cab") + "' is not a cabinet file");
+    // A FIFO would block a plain open until someone writes to it.
+    ASSERT_EQ(::mkfifo((dir / "fifo.cab").c_str(), 0600), 0);
+    e = reader.Open((dir / "fifo.cab").string());
+    EXPECT_EQ(e.code, cab::kErrorInvalidData);
+    EXPECT_EQ(e.message, "'" + (dir / "fifo.cab").string() + "' is not a cabinet file");
     EXPECT_FALSE(reader.IsOpen());
     EXPECT_EQ(reader.Extract(0, (dir / "x").string()).code, cab::kErrorInvalidParameter);
 }

@@ -239,6 +239,10 @@ TEST(CabWriter, RefusesWhatACabinetCannotHold)
     EXPECT_EQ(e.message, "cannot open '" + (dir / "missing.txt").string() + "': No such file or directory");
     EXPECT_EQ(writer.AddFile(Source(dir / "nofolder" / "x", "m")).code, cab::kErrorPathNotFound);
     EXPECT_EQ(writer.AddFile(Source(dir.path(), "m")).code, cab::kErrorAccessDenied);
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    e = writer.AddFile(Source(dir / "fifo", "m"));
+    EXPECT_EQ(e.code, cab::kErrorAccessDenied);
+    EXPECT_EQ(e.message, "'" + (dir / "fifo").string() + "' is not a regular file");
 
     e = writer.AddFile(Source(file, ""));
     EXPECT_EQ(e.code, cab::kErrorInvalidName);
