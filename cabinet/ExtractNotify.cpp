@@ -55,17 +55,38 @@ void FinishWrittenFile(ExtractRun& run, const fcifdi::FdiNotifyRecord& record)
     }
 }
 
+// The first entry of the list with this name, compared case-sensitively.
+std::shared_ptr<clsCompressedFile> FirstListed(ExtractRun& run, const std::string& name)
+{
+    auto files = run.object->CompressedFiles();
+    const std::int32_t count = files->Count();
+    if (count != run.indexedCount) {
+        run.firstByName.clear();
+        for (std::int32_t i = count; i >= 1; --i)
+            if (auto file = files->Item(i))
+                run.firstByName[file->FileCabName()] = i;
+        run.indexedCount = count;
+    }
+    auto it = run.firstByName.find(name);
+    if (it != run.firstByName.end()) {
+        auto file = files->Item(it->second);
+        if (file && file->FileCabName() == name)
+            return file;
+    }
+    // A listener renamed entries since the index was made: search the slow way.
+    for (std::int32_t i = 1; i <= count; ++i) {
+        auto file = files->Item(i);
+        if (file && file->FileCabName() == name)
+            return file;
+    }
+    return nullptr;
+}
+
 std::int32_t OfferEntry(ExtractRun& run, std::int32_t kind, const fcifdi::FdiNotifyRecord& record,
                         std::shared_ptr<clsFDIStruct>& info)
 {
     const std::string name = record.psz1 ? record.psz1 : "";
-    auto files = run.object->CompressedFiles();
-    std::shared_ptr<clsCompressedFile> entry;
-    for (std::int32_t i = 1; i <= files->Count() && !entry; ++i) {
-        auto candidate = files->Item(i);
-        if (candidate && candidate->FileCabName() == name)
-            entry = candidate;
-    }
+    auto entry = FirstListed(run, name);
     if (!entry)
         return 0;
 

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 
 namespace tessaly {
 
@@ -18,6 +19,10 @@ struct ExtractRun {
     clsExtractCab* object = nullptr;
     std::int32_t mode = 0;
     std::string destination;
+    // Position of the first listed entry of each name, so that a cabinet of
+    // many files is not searched from the top for every one of them.
+    std::unordered_map<std::string, std::int32_t> firstByName;
+    std::int32_t indexedCount = -1;
 };
 
 // `pvWorking` is the walk's ExtractRun. The answer is 1 only for an offered

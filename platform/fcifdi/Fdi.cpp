@@ -103,8 +103,13 @@ std::uint16_t FolderCompression(const ReadContext& context, std::uint16_t folder
 std::string AbsolutePath(const std::string& path)
 {
     std::error_code ec;
-    fs::path absolute = fs::absolute(path, ec);
-    return ec ? path : absolute.lexically_normal().string();
+    fs::path absolute = fs::absolute(path.empty() ? "." : path, ec);
+    if (ec)
+        return path;
+    std::string text = absolute.lexically_normal().string();
+    if (text.size() > 1 && text.back() == '/')
+        text.pop_back();
+    return text;
 }
 
 } // namespace
@@ -146,7 +151,8 @@ std::int16_t ExtractCab(std::int32_t hfdi, const char* cabinetPath, PFNEXTRACTNO
     ERF* erf = context->erf;
     try {
         std::string path = cabinetPath ? cabinetPath : "";
-        std::string destination = destinationDir ? destinationDir : "";
+        // Made absolute once, so every written file is reported by its full path.
+        std::string destination = AbsolutePath(destinationDir ? destinationDir : "");
         if (!OpenCabinet(*context, path))
             return 0;
         cab::CabReader& reader = *context->reader;
@@ -162,6 +168,7 @@ std::int16_t ExtractCab(std::int32_t hfdi, const char* cabinetPath, PFNEXTRACTNO
         }
 
         const auto& entries = reader.Entries();
+        fs::path madeFolder; // the folder the last file went to, known to exist
         for (std::size_t i = 0; i < entries.size(); ++i) {
             const cab::CabEntry& entry = entries[i];
             FdiNotifyRecord record;
@@ -200,23 +207,23 @@ std::int16_t ExtractCab(std::int32_t hfdi, const char* cabinetPath, PFNEXTRACTNO
             }
             std::error_code ec;
             fs::path parent = fs::path(target).parent_path();
-            if (!parent.empty() && !fs::is_directory(parent, ec)) {
+            if (parent != madeFolder && !fs::is_directory(parent, ec)) {
                 fs::create_directories(parent, ec);
                 if (ec) {
                     Fail(erf, FDIERROR_TARGET_FILE, cab::kErrorPathNotFound);
                     return 0;
                 }
             }
+            madeFolder = parent;
             cab::CabError error = reader.Extract(i, target);
             if (error) {
                 Fail(erf, ExtractError(error), error.code);
                 return 0;
             }
 
-            std::string written = AbsolutePath(target);
             FdiNotifyRecord closed = record;
             closed.cb = (entry.attributes & fmt::kAttribExecute) ? 1 : 0;
-            closed.psz1 = written.c_str();
+            closed.psz1 = target.c_str();
             if (notify(kNotifyCloseFileInfo, &closed, notifyContext) == -1) {
                 Fail(erf, FDIERROR_USER_ABORT, cab::kErrorCancelled);
                 return 0;

@@ -36,7 +36,7 @@ void ProgressLine::File(const std::string& action, const std::string& name)
 {
     name_ = name;
     if (!terminal_) {
-        err_ << action << ' ' << name << '\n';
+        err_ << (action + ' ' + name + '\n'); // one write per line: standard error is unbuffered
         return;
     }
     Draw();
@@ -53,7 +53,7 @@ void ProgressLine::Update(const std::string& phase, std::uint64_t done, std::uin
 void ProgressLine::Message(const std::string& text)
 {
     Clear();
-    err_ << text << '\n';
+    err_ << (text + '\n');
     err_.flush();
 }
 
@@ -83,7 +83,7 @@ void ProgressLine::Draw()
             --cut; // never split a UTF-8 character
         line.resize(cut);
     }
-    err_ << "\r\033[K" << line;
+    err_ << ("\r\033[K" + line);
     err_.flush();
     shown_ = true;
     drawnPercent_ = percent_;
