@@ -316,6 +316,13 @@ bool ImagingControl::RefinementAffordable(const QRect& target) const
     return qint64(target.width()) * target.height() <= 4 * qint64(std::max(1, width())) * std::max(1, height());
 }
 
+bool ImagingControl::RefinedFits(const QRect& target) const
+{
+    return d_->refinedKey == d_->current.cacheKey() && !d_->refined.isNull() &&
+           d_->refined.deviceIndependentSize().toSize() == target.size() &&
+           d_->refined.devicePixelRatio() == devicePixelRatioF();
+}
+
 void ImagingControl::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -326,7 +333,7 @@ void ImagingControl::paintEvent(QPaintEvent*)
         painter.fillRect(r, Qt::black);
     if (!target.isEmpty()) {
         const QImage& image = d_->current;
-        if (d_->refinedKey == image.cacheKey() && d_->refined.size() == target.size()) {
+        if (RefinedFits(target)) {
             painter.drawImage(target.topLeft(), d_->refined);
         } else if (target.size() == image.size()) {
             painter.drawImage(target.topLeft(), image);
@@ -368,12 +375,16 @@ void ImagingControl::Refine()
     const QImage& image = d_->current;
     if (!isVisible() || target.isEmpty() || target.size() == image.size() || !RefinementAffordable(target))
         return;
-    if (d_->refinedKey == image.cacheKey() && d_->refined.size() == target.size())
+    if (RefinedFits(target))
         return;
     // Qt's smooth scaling is quick from 32-bit pixels and many times slower
     // from packed 24-bit ones, so convert first (the copy lives only here).
+    // On a high-density screen the copy has the screen's pixels, not the
+    // control's logical ones.
+    const qreal ratio = devicePixelRatioF();
     d_->refined = image.convertToFormat(QImage::Format_RGB32)
-                      .scaled(target.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                      .scaled(target.size() * ratio, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    d_->refined.setDevicePixelRatio(ratio);
     d_->refinedKey = image.cacheKey();
     update();
 }

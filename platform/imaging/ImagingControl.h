@@ -103,6 +103,7 @@ protected:
 private:
     QRect ImagePixels() const;
     bool RefinementAffordable(const QRect& target) const;
+    bool RefinedFits(const QRect& target) const;
     void Refine();
 
     struct Impl;

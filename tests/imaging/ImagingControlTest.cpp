@@ -27,10 +27,14 @@ QString ErrorOf(const std::function<void()>& call)
     return {};
 }
 
-// What the control shows, as the screen would get it.
+// What the control shows, as the screen would get it, in the control's own
+// (logical) pixels whatever the screen's density.
 QImage Shown(ImagingControl& control)
 {
-    return control.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QImage image = control.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    if (image.size() != control.size())
+        image = image.scaled(control.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    return image;
 }
 
 } // namespace
