@@ -172,25 +172,6 @@ TEST_F(CreateCab, ACancelInCompressStatusIsAUserAbortThatLeavesTheOldCabinet)
     }
 }
 
-TEST_F(CreateCab, CompressStatusReportsBlocksTheWriteAndTheCabinetSize)
-{
-    dir_.Write("a.txt", std::string(100000, 'a'));
-    auto creator = clsCreateCab::Create();
-    creator->CabinetFile((dir_ / "out.cab").string());
-    creator->ToCompressFiles()->AddFile((dir_ / "a.txt").string());
-    auto events = std::make_shared<cabtest::CreateRecorder>();
-    creator->Advise(events);
-    creator->Compress();
-    std::int64_t in = 0;
-    for (const auto& s : events->statuses)
-        if (s.type == 0)
-            in += s.info1;
-    EXPECT_EQ(in, 100000);
-    ASSERT_FALSE(events->statuses.empty());
-    EXPECT_EQ(events->statuses.back().type, 2);
-    EXPECT_EQ(events->statuses.back().info1, static_cast<std::int32_t>(fs::file_size(dir_ / "out.cab")));
-}
-
 class FailingListener : public clsCreateCabEvents {
 public:
     void BeforeFileAdd(std::int16_t&, std::string&, bool&) override { throw std::runtime_error("listener gave up"); }

@@ -81,14 +81,6 @@ TEST_F(Tcab, CreatesListsAndExtractsATree)
     EXPECT_EQ(Tree(dir_ / "some").size(), 2u);
 }
 
-TEST_F(Tcab, StoresWithoutCompressionOnRequest)
-{
-    ASSERT_EQ(Tool({"create", "--no-compress", "stored.cab", "tree/text.txt"}).exitCode, 0);
-    ASSERT_EQ(Tool({"create", "packed.cab", "tree/text.txt"}).exitCode, 0);
-    EXPECT_GT(fs::file_size(dir_ / "stored.cab"), 500000u);
-    EXPECT_LT(fs::file_size(dir_ / "packed.cab"), 250000u);
-}
-
 TEST_F(Tcab, EveryFailureSaysWhatWentWrongAndExitsNonZero)
 {
     auto usage = Tool({});
