@@ -378,3 +378,38 @@ TEST(CabWriter, ProgressCountsEveryByte)
     EXPECT_EQ(last.totalRead, 150000u);
     EXPECT_EQ(last.totalWritten, packed);
 }
+
+TEST(CabWriter, AFolderEndsBeforeItsBlockCountOverflows)
+{
+    // Sparse files of zeros: two gigabytes to read and compress, nothing on disk.
+    TempDir dir;
+    const std::uint64_t fullFolder = 65535ull * 32768ull;
+    auto big = dir / "big";
+    auto small = dir.Write("small", TextBytes(200, 1));
+    {
+        std::ofstream(big).close();
+    }
+    std::filesystem::resize_file(big, fullFolder - 100);
+    ASSERT_FALSE(WriteCabinet(dir / "out.cab", {Source(big, "big"), Source(small, "small")}, 0));
+
+    auto folders = ReadLayout(ReadAll(dir / "out.cab"));
+    ASSERT_EQ(folders.size(), 2u);
+    EXPECT_EQ(folders[0].blocks.size(), 65535u);
+    EXPECT_EQ(folders[0].blocks.back().uncompressedSize, 32768u - 100u);
+    EXPECT_EQ(folders[1].blocks.size(), 1u);
+
+    cab::CabReader reader;
+    ASSERT_FALSE(reader.Open((dir / "out.cab").string()));
+    ASSERT_EQ(reader.Entries().size(), 2u);
+    EXPECT_EQ(reader.Entries()[0].size, fullFolder - 100);
+    EXPECT_EQ(reader.Entries()[1].folderIndex, 1);
+    ASSERT_FALSE(reader.Extract(1, (dir / "small-back").string()));
+    EXPECT_EQ(ReadAll(dir / "small-back"), TextBytes(200, 1));
+
+    // One file that no folder can hold is refused before anything is read.
+    std::filesystem::resize_file(big, fullFolder + 1);
+    cab::CabWriter writer((dir / "too-big.cab").string());
+    cab::CabError e = writer.AddFile(Source(big, "big"));
+    EXPECT_EQ(e.code, cab::kErrorFileTooLarge);
+    EXPECT_EQ(e.message, "'" + big.string() + "' is larger than a cabinet can hold (2 GiB less 32 KiB)");
+}
