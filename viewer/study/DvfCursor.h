@@ -12,7 +12,6 @@ namespace study {
 // file's buffer until someone decodes them.
 struct DvfField {
     std::string_view text;
-    bool quoted = false;
 };
 
 class DvfCursor {
@@ -50,8 +49,7 @@ public:
             return false;
         while (pos_ < size_ && (data_[pos_] == ' ' || data_[pos_] == '\t'))
             ++pos_;
-        field.quoted = pos_ < size_ && data_[pos_] == '"';
-        if (field.quoted) {
+        if (pos_ < size_ && data_[pos_] == '"') {
             // A quoted field may hold commas, but never a line end: an unclosed
             // quote stops at the end of its line.
             const qsizetype start = ++pos_;

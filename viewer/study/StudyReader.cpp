@@ -9,8 +9,8 @@
 
 #include <algorithm>
 #include <limits>
-#include <string>
 #include <new>
+#include <string>
 
 namespace study {
 
