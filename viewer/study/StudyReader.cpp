@@ -11,6 +11,7 @@
 #include <limits>
 #include <new>
 #include <string>
+#include <vector>
 
 namespace study {
 
@@ -41,6 +42,8 @@ class RepeatedText {
 public:
     QString Get(std::string_view bytes)
     {
+        if (slots_.empty())
+            slots_.resize(kSlots);
         Slot& slot = slots_[Hash(bytes) % kSlots];
         if (!slot.text.isNull() && slot.bytes == bytes)
             return slot.text;
@@ -64,7 +67,7 @@ private:
         return hash;
     }
 
-    Slot slots_[kSlots];
+    std::vector<Slot> slots_; // made on first use: most reads of a damaged file never need them
 };
 
 class StudyParser {
@@ -195,12 +198,17 @@ private:
     // would copy every list over and over. The samples of a study take much
     // the same room in the file, so the first one tells how many the rest of
     // the file holds; an eighth more allows for longer names further on.
+    // A guess that would promise more samples than the file has bytes comes
+    // from a damaged file and is not acted on.
     void ReserveSamples(qsizetype bytesPerSample, qsizetype markerAt, qint64 markerLine)
     {
         if (viewCount_ == 0 || bytesPerSample <= 0)
             return;
-        const qint64 ahead = (data_.size() - static_cast<size_t>(markerAt)) / static_cast<size_t>(bytesPerSample) + 1;
+        const qint64 remaining = static_cast<qint64>(data_.size()) - markerAt;
+        const qint64 ahead = remaining / bytesPerSample + 1;
         const qint64 room = std::min<qint64>(sampleCount_ + ahead + ahead / 8 + 1, maxStoredSamples_ / viewCount_ + 1);
+        if (viewCount_ * room > remaining + 1024)
+            return;
         for (qsizetype v = 1; v <= viewCount_; ++v) {
             RequireView(v, markerLine);
             record_.Views[v].Samples.reserve(room);
