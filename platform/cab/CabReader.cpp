@@ -14,6 +14,7 @@
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
 #include <utility>
 
 namespace cab {
@@ -112,7 +113,8 @@ struct CabReader::Impl {
         case MSPACK_ERR_WRITE:
         case MSPACK_ERR_SEEK:
             if (system.lastErrno != 0)
-                return io::ErrorFromErrno(system.lastErrno, system.lastAction, system.lastPath, what);
+                return CabError{io::CodeFromErrno(system.lastErrno, system.lastAction, system.lastPath),
+                                what + ": " + std::strerror(system.lastErrno)};
             // A read that came up short: the cabinet ends before its tables say.
             return CabError{kErrorInvalidData, what + ": the cabinet is truncated" + detail};
         case MSPACK_ERR_NOMEMORY:
@@ -167,9 +169,10 @@ struct CabReader::Impl {
 
     void TakeTable()
     {
-        std::vector<const mscabd_folder*> folders;
+        // A map, not a search: a hostile table may pair 65535 files with 65535 folders.
+        std::unordered_map<const mscabd_folder*, std::uint16_t> folders;
         for (const mscabd_folder* f = cabinet->folders; f; f = f->next)
-            folders.push_back(f);
+            folders.emplace(f, std::uint16_t(folders.size()));
         for (mscabd_file* f = cabinet->files; f; f = f->next) {
             CabEntry e;
             e.storedName = f->filename ? f->filename : "";
@@ -179,9 +182,8 @@ struct CabReader::Impl {
             e.size = f->length;
             e.dosDate = DosDateOf(*f);
             e.dosTime = DosTimeOf(*f);
-            for (std::size_t i = 0; i < folders.size(); ++i)
-                if (folders[i] == f->folder)
-                    e.folderIndex = std::uint16_t(i);
+            if (auto at = folders.find(f->folder); at != folders.end())
+                e.folderIndex = at->second;
             e.folderOffset = f->offset;
             entries.push_back(std::move(e));
             files.push_back(f);
