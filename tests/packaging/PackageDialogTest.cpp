@@ -309,7 +309,15 @@ TEST(PackageDialog, TheCommandNeedsAnOpenStudy)
     EXPECT_EQ(fake.messages[0].icon, ui::MessageIcon::Exclamation);
     EXPECT_TRUE(fake.modals.empty());
 
+    // A cancelled Open leaves the name but no study file: nothing to pack from.
     module.Study.StudyName = QStringLiteral("Office");
+    module.LoadedStudyFile.clear();
+    msbPackageFile(module, fake, nullptr);
+    ASSERT_EQ(fake.messages.size(), 2u);
+    EXPECT_EQ(fake.messages[1].text, fake.messages[0].text);
+    EXPECT_TRUE(fake.modals.empty());
+
+    module.LoadedStudyFile = Q(dir / "study.dvf");
     msbPackageFile(module, fake, nullptr);
     ASSERT_EQ(fake.modals.size(), 1u);
     EXPECT_EQ(fake.modals[0].objectName, QStringLiteral("frmDSFPackage"));
