@@ -234,7 +234,10 @@ void frmDSFPackage::Warn(const QString& text, const QString& title)
 
 void msbPackageFile(const study::StudyModule& module, ui::UiServices& ui, QWidget* parent)
 {
-    if (module.Study.StudyName.isEmpty()) {
+    // After a cancelled Open the study stays on screen without a file behind
+    // it; its folder would then be the program's working folder, which is no
+    // study's folder to pack.
+    if (module.Study.StudyName.isEmpty() || module.LoadedStudyFile.isEmpty()) {
         ui.ShowMessage({QLatin1String(kMsgNoStudy), QLatin1String(kTitleNoStudy), ui::MessageButtons::Ok,
                         ui::MessageIcon::Exclamation, true, parent});
         return;

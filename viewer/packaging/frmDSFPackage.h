@@ -70,7 +70,8 @@ private:
 };
 
 // The Package Study command: tells the user to open a study first when none is
-// loaded, otherwise shows the dialog modally over parent.
+// loaded (no study name, or no study file on display), otherwise shows the
+// dialog modally over parent.
 void msbPackageFile(const study::StudyModule& module, ui::UiServices& ui, QWidget* parent);
 
 } // namespace packaging
