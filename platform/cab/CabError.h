@@ -22,7 +22,7 @@ enum : std::uint32_t {
     kErrorReadFault = 30,
     kErrorSharingViolation = 32, // file busy
     kErrorHandleDiskFull = 39,   // disk quota exhausted
-    kErrorInvalidParameter = 87, // no such entry, or no cabinet open
+    kErrorInvalidParameter = 87, // no such entry, no cabinet open, unknown compression type
     kErrorNameTooLong = 111,     // ERROR_BUFFER_OVERFLOW: "The file name is too long."
     kErrorDiskFull = 112,
     kErrorInvalidName = 123,     // empty name, NUL or ill-formed UTF-8 in an entry name

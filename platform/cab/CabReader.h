@@ -69,8 +69,11 @@ private:
 };
 
 // The native path inside `folder` where an entry named `entryName` (backslashes
-// or slashes as separators) belongs, or "" when the name would land outside the
-// folder: absolute names, drive letters, ".." components, empty names.
+// or slashes as separators, both turned into "/") belongs, or "" when the name
+// would land outside the folder or names no file: absolute names, drive
+// letters, "." or ".." components, empty components or names, NUL bytes and
+// ill-formed UTF-8 (an overlong "/" is no separator here, but could be one to
+// a lenient decoder). An empty `folder` gives a path relative to the working folder.
 std::string SafeTargetPath(const std::string& folder, const std::string& entryName);
 
 } // namespace cab
