@@ -8,6 +8,11 @@
 #include <turbojpeg.h>
 
 #include <memory>
+#include <new>
+#include <vector>
+
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace imaging {
 
@@ -96,6 +101,55 @@ DecodedImage DecodeWithQt(const QByteArray& bytes, const QString& name, bool exp
     return {image, QString()};
 }
 
+#ifdef MAP_POPULATE
+struct FrameMapping {
+    void* address;
+    std::size_t length;
+};
+
+void ReleaseFrame(void* info)
+{
+    auto* mapping = static_cast<FrameMapping*>(info);
+    munmap(mapping->address, mapping->length);
+    delete mapping;
+}
+#endif
+
+// An RGB888 image whose pixel memory is committed in one request: touching a
+// fresh multi-megabyte buffer page by page costs about a third of the decode
+// itself, and many frames are decoded in a row. Falls back to QImage's own
+// allocation where that request cannot be made.
+QImage NewFrame(int width, int height)
+{
+#ifdef MAP_POPULATE
+    const qsizetype bytesPerLine = (qsizetype(width) * 3 + 3) / 4 * 4;
+    const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    const std::size_t length = (std::size_t(bytesPerLine) * height + page - 1) / page * page;
+    void* address = mmap(nullptr, length, PROT_READ | PROT_WRITE,
+                         MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+    if (address != MAP_FAILED) {
+        auto* mapping = new FrameMapping{address, length};
+        QImage image(static_cast<uchar*>(address), width, height, bytesPerLine,
+                     QImage::Format_RGB888, ReleaseFrame, mapping);
+        if (!image.isNull())
+            return image;
+        ReleaseFrame(mapping);
+    }
+#endif
+    return QImage(width, height, QImage::Format_RGB888);
+}
+
+// The compressed bytes of one file, in a buffer each thread reuses: a fresh
+// buffer per file would pay for its pages every time.
+std::vector<uchar>& ScratchBuffer()
+{
+    thread_local std::vector<uchar> buffer;
+    return buffer;
+}
+
+// A thread keeps a scratch buffer up to this size between files.
+constexpr std::size_t kScratchKept = std::size_t(16) << 20;
+
 DecodedImage DecodeJpeg(const uchar* data, qint64 size, const QString& name, const QByteArray* owner)
 {
     tjhandle tj = ThreadDecompressor();
@@ -116,7 +170,7 @@ DecodedImage DecodeJpeg(const uchar* data, qint64 size, const QString& name, con
         return Failure(Damaged(name, QStringLiteral("no image size")));
     if (qint64(width) * height > kMaxPixels)
         return Failure(TooLarge(name, width, height));
-    QImage image(width, height, QImage::Format_RGB888);
+    QImage image = NewFrame(width, height);
     if (image.isNull())
         return Failure(QStringLiteral("Not enough memory to decode the image file: %1").arg(name));
     // QImage pads each row to 4 bytes; TurboJPEG writes at that pitch.
@@ -155,13 +209,29 @@ DecodedImage DecodeImageFile(const QString& path)
         return Failure(QStringLiteral("Image file could not be read: %1 (%2)").arg(path, file.errorString()));
     const qint64 size = file.size();
     if (size > 0) {
-        // Mapping spares a copy of the compressed bytes; the decode reads them once.
-        if (const uchar* mapped = file.map(0, size)) {
-            DecodedImage result = DecodeData(mapped, size, path, nullptr);
-            file.unmap(const_cast<uchar*>(mapped));
-            return result;
+        std::vector<uchar>& buffer = ScratchBuffer();
+        try {
+            if (buffer.size() < std::size_t(size))
+                buffer.resize(std::size_t(size));
+        } catch (const std::bad_alloc&) {
+            std::vector<uchar>().swap(buffer);
+            return Failure(QStringLiteral("Not enough memory to decode the image file: %1").arg(path));
         }
+        qint64 got = 0;
+        while (got < size) {
+            const qint64 n = file.read(reinterpret_cast<char*>(buffer.data()) + got, size - got);
+            if (n < 0)
+                return Failure(QStringLiteral("Image file could not be read: %1 (%2)").arg(path, file.errorString()));
+            if (n == 0)
+                break; // the file shrank meanwhile; the decoder judges what is there
+            got += n;
+        }
+        DecodedImage result = DecodeData(buffer.data(), got, path, nullptr);
+        if (buffer.capacity() > kScratchKept)
+            std::vector<uchar>().swap(buffer);
+        return result;
     }
+    // Pipes and other files without a size are read to their end.
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return Failure(QStringLiteral("Image file could not be read: %1 (%2)").arg(path, file.errorString()));
