@@ -54,6 +54,20 @@ TEST_F(PanelsTest, TwoViewsLoadTwoPanelsAndTheProgressEndsAtOneHundred)
     EXPECT_TRUE(Find<QGroupBox>("fraLoad")->isHidden());
 }
 
+TEST_F(PanelsTest, ACloseDuringAPanelLoadIsRefusedAndTheLoadCompletes)
+{
+    bool refused = false;
+    QObject::connect(window_.get(), &viewer::frmDSFViewer::LoadProgressChanged, [&](double value) {
+        if (value > 0 && value < 25 && !refused)
+            refused = !window_->close();
+    });
+    Open(WriteStudy(SimpleStudy(1, 4)));
+    EXPECT_TRUE(refused);
+    EXPECT_TRUE(window_->isVisible());
+    EXPECT_EQ(Panel(0)->ImageCount(), 4);
+    EXPECT_TRUE(ui_.messages.empty());
+}
+
 TEST_F(PanelsTest, SixViewsFillFourPanelsAndEveryListOffersAllSix)
 {
     Open(WriteStudy(SimpleStudy(6, 1)));

@@ -234,6 +234,12 @@ void frmDSFViewer::showEvent(QShowEvent* event)
 
 void frmDSFViewer::closeEvent(QCloseEvent* event)
 {
+    // A close asked for while a panel decodes would empty the list being
+    // filled; the hourglass is showing, and the user can close once it is gone.
+    if (loading_ > 0) {
+        event->ignore();
+        return;
+    }
     if (!Form_QueryUnload()) {
         event->ignore();
         return;
