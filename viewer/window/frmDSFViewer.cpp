@@ -4,6 +4,7 @@
 #include "platform/ui/UiServices.h"
 #include "viewer/study/StudyModule.h"
 #include "viewer/window/UpDownSpinner.h"
+#include "viewer/window/frmAbout.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -75,7 +76,9 @@ frmDSFViewer::frmDSFViewer(study::StudyModule& module, ui::UiServices& ui, Viewe
     if (options_.ProgramFolder.isEmpty())
         options_.ProgramFolder = QCoreApplication::applicationDirPath();
 
+    setWindowIcon(ProgramIcon());
     CreateControls();
+    CreateMenu();
     ConnectHandlers();
 
     playbackTimer_ = new QTimer(this);

@@ -20,6 +20,7 @@ class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLineEdit;
+class QMenuBar;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
@@ -126,6 +127,12 @@ public:
     void LEADV_MouseDown(int Index, int Button);
     void Form_Resize();
 
+    // --- menu bar ---
+    // Runs the command whose identifier is Tool ("ID_Open", "ID_About..." and
+    // so on); any other text, a menu title among them, runs nothing.
+    void stbMain_ToolClick(const QString& Tool);
+    QMenuBar* stbMain() const;
+
     // --- controls other parts of the program use ---
     imaging::ImagingControl* LEADV(int Index) const { return LEADV_[Index]; }
     imaging::ImagingControl* LEAD2() const { return LEAD2_; }
@@ -163,6 +170,8 @@ private:
     QGroupBox* CreatePlaybackFrame();
     QWidget* CreatePanelTab(int index);
     void ConnectHandlers();
+    // _Menu
+    void CreateMenu();
 
     // _Loading
     void EnsureLoaded();
