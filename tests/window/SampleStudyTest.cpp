@@ -5,22 +5,35 @@
 #include "platform/imaging/ImageDecoder.h"
 #include "tools/make-sample-study/SampleStudyWriter.h"
 
+#include <QClipboard>
+#include <QDialog>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+
 namespace windowtest {
 namespace {
 
-using SampleStudyTest = WindowTest;
+class SampleStudyTest : public WindowTest {
+protected:
+    samplestudy::SampleStudyResult Generate()
+    {
+        options.outputFolder = Folder() + "/sample";
+        options.views = 4;
+        options.dates = 2;
+        options.times = 3;
+        options.width = 160;
+        options.height = 100;
+        options.threads = 1;
+        return samplestudy::WriteSampleStudy(options);
+    }
+
+    samplestudy::SampleStudyOptions options;
+};
 
 TEST_F(SampleStudyTest, EveryPanelShowsItsViewsImageForEveryFrame)
 {
-    samplestudy::SampleStudyOptions options;
-    options.outputFolder = Folder() + "/sample";
-    options.views = 4;
-    options.dates = 2;
-    options.times = 3;
-    options.width = 160;
-    options.height = 100;
-    options.threads = 1;
-    const samplestudy::SampleStudyResult written = samplestudy::WriteSampleStudy(options);
+    const samplestudy::SampleStudyResult written = Generate();
     ASSERT_TRUE(written.ok()) << written.error.toStdString();
 
     Open(written.dvfPath);
@@ -47,6 +60,54 @@ TEST_F(SampleStudyTest, EveryPanelShowsItsViewsImageForEveryFrame)
     window_->cmdPlay_Click();
     ASSERT_TRUE(PumpUntil([this] { return !module_.PlaybackRunning; }));
     EXPECT_EQ(frames, (std::vector<int>{1, 2, 3, 4, 5, 6}));
+}
+
+// What a user does with a study from the menu: look at its properties, copy
+// them for a spreadsheet, pack it into a package and open that package again.
+TEST_F(SampleStudyTest, PropertiesAreCopiedAndThePackedStudyOpensAsItself)
+{
+    const samplestudy::SampleStudyResult written = Generate();
+    ASSERT_TRUE(written.ok()) << written.error.toStdString();
+    Open(written.dvfPath);
+    ASSERT_EQ(module_.TotalFrames, 6);
+    window_->cmdNext_Click();
+    const QImage secondFrame = Panel(2)->CurrentImage();
+
+    const QString package = Folder() + "/handed on/Sunlit Room.dvp";
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(package).path()));
+    ui_.onModal = [&](QDialog& dialog) {
+        if (dialog.objectName() == "frmDSFProperties")
+            dialog.findChild<QPushButton*>("cmdCopy")->click();
+        if (dialog.objectName() == "frmDSFPackage") {
+            dialog.findChild<QLineEdit*>("txtFilename")->setText(package);
+            dialog.findChild<QPushButton*>("cmdOk")->click();
+        }
+        return int(QDialog::Accepted);
+    };
+    window_->stbMain_ToolClick("ID_StudyProperties");
+    window_->stbMain_ToolClick("ID_PackageStudy");
+    ASSERT_TRUE(ui_.messages.empty()) << ui_.messages[0].text.toStdString();
+
+    // Title, header, then each of the four views' six samples and a separator
+    // row; a header of eight cells and rows of eight cells each closed by a tab.
+    const QStringList lines = QGuiApplication::clipboard()->text().split("\r\n");
+    ASSERT_EQ(lines.size(), 2 + 4 * (6 + 1) + 1);
+    EXPECT_EQ(lines[0], "Daylight Study Properties: Sunlit Room");
+    EXPECT_EQ(lines[1].count('\t'), 7);
+    for (int i = 2; i + 1 < lines.size(); ++i)
+        EXPECT_EQ(lines[i].count('\t'), 8) << lines[i].toStdString();
+    EXPECT_TRUE(lines[2].startsWith(module_.Study.Views[1].ViewName + "\t"));
+    EXPECT_EQ(lines.back(), "");
+
+    ASSERT_TRUE(QFileInfo(package).isFile());
+    ui_.onModal = nullptr;
+    Open(package);
+    ASSERT_TRUE(ui_.messages.empty()) << ui_.messages[0].text.toStdString();
+    EXPECT_EQ(window_->windowTitle(), "HALVEX Daystrand - Study Name: Sunlit Room");
+    EXPECT_EQ(module_.TotalFrames, 6);
+    EXPECT_NE(module_.CurrentFolder, QFileInfo(written.dvfPath).path() + "/");
+    window_->cmdNext_Click();
+    EXPECT_EQ(Panel(2)->CurrentImage(), secondFrame);
 }
 
 } // namespace
