@@ -35,11 +35,7 @@ HandleTable<WriteContext>& Contexts()
 
 void Fail(ERF* erf, FCIERR code, std::uint32_t cause = 0)
 {
-    if (!erf)
-        return;
-    erf->erfOper = code;
-    erf->erfType = static_cast<std::int32_t>(cause);
-    erf->fError = 1;
+    SetError(erf, code, cause);
 }
 
 std::int32_t Clamp(std::uint64_t value)

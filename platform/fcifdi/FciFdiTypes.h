@@ -15,6 +15,16 @@ struct ERF {
 };
 static_assert(sizeof(ERF) == 12, "callers hand over a 12-byte record");
 
+// Records a failure in the caller's error record, when it gave one.
+inline void SetError(ERF* erf, std::int32_t code, std::uint32_t cause = 0)
+{
+    if (!erf)
+        return;
+    erf->erfOper = code;
+    erf->erfType = static_cast<std::int32_t>(cause);
+    erf->fError = 1;
+}
+
 // Codes of the writing side.
 enum FCIERR : std::int32_t {
     FCIERR_NONE = 0,

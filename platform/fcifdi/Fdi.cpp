@@ -32,11 +32,7 @@ HandleTable<ReadContext>& Contexts()
 
 void Fail(ERF* erf, FDIERROR code, std::uint32_t cause = 0)
 {
-    if (!erf)
-        return;
-    erf->erfOper = code;
-    erf->erfType = static_cast<std::int32_t>(cause);
-    erf->fError = 1;
+    SetError(erf, code, cause);
 }
 
 // Opens the cabinet into the context unless it already holds it; false with
