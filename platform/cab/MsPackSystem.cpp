@@ -9,16 +9,49 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <limits>
+#include <memory>
+
 namespace cab::detail {
 
 namespace {
 
+// Reads of a cabinet come in pairs of a few bytes of block header and a
+// block of data, so read handles keep a window of the file in memory and go to
+// the system once per window instead of twice per block.
+constexpr std::size_t kReadWindow = 64 * 1024;
+
 struct Handle {
     MsPackSystem* system;
     int fd;
-    bool owned;
+    bool owned; // a cabinet opened for reading; the output file is the caller's
     std::string path;
+    // Read handles only: the offset of the next byte libmspack reads, and the
+    // window of the file held in `window`, starting at `windowAt`.
+    off_t position = 0;
+    off_t windowAt = 0;
+    std::size_t windowSize = 0;
+    std::unique_ptr<char[]> window;
 };
+
+// Reads at an offset until `size` bytes or the end of the file.
+long long ReadAt(int fd, char* buffer, std::size_t size, off_t at)
+{
+    std::size_t done = 0;
+    while (done < size) {
+        ssize_t n = ::pread(fd, buffer + done, size - done, at + off_t(done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return -1;
+        }
+        if (n == 0)
+            break;
+        done += std::size_t(n);
+    }
+    return static_cast<long long>(done);
+}
 
 MsPackSystem* Self(mspack_system* s) { return reinterpret_cast<MsPackSystem::Raw*>(s)->owner; }
 Handle* AsHandle(mspack_file* f) { return reinterpret_cast<Handle*>(f); }
@@ -39,7 +72,7 @@ mspack_file* Open(mspack_system* s, const char* filename, int mode)
             Record(system, EACCES, io::Action::CreateFile, filename);
             return nullptr;
         }
-        auto* h = new (std::nothrow) Handle{system, system->outputFd, false, system->outputPath};
+        auto* h = new (std::nothrow) Handle{system, system->outputFd, false, system->outputPath, 0, 0, 0, nullptr};
         return reinterpret_cast<mspack_file*>(h);
     }
     if (mode != MSPACK_SYS_OPEN_READ) {
@@ -58,10 +91,14 @@ mspack_file* Open(mspack_system* s, const char* filename, int mode)
         Record(system, err, io::Action::OpenExisting, filename);
         return nullptr;
     }
-    auto* h = new (std::nothrow) Handle{system, fd, true, filename};
-    if (!h) {
+    auto* h = new (std::nothrow) Handle{system, fd, true, filename, 0, 0, 0, nullptr};
+    if (h)
+        h->window.reset(new (std::nothrow) char[kReadWindow]);
+    if (!h || !h->window) {
+        delete h;
         ::close(fd);
         Record(system, ENOMEM, io::Action::OpenExisting, filename);
+        return nullptr;
     }
     return reinterpret_cast<mspack_file*>(h);
 }
@@ -83,12 +120,46 @@ int Read(mspack_file* f, void* buffer, int bytes)
     Handle* h = AsHandle(f);
     if (!h || bytes < 0)
         return -1;
-    long long n = io::ReadFull(h->fd, buffer, std::size_t(bytes));
-    if (n < 0) {
-        Record(h->system, errno, io::Action::Read, h->path);
-        return -1;
+    if (!h->owned) {
+        long long n = io::ReadFull(h->fd, buffer, std::size_t(bytes));
+        if (n < 0) {
+            Record(h->system, errno, io::Action::Read, h->path);
+            return -1;
+        }
+        return int(n);
     }
-    return int(n);
+    auto* out = static_cast<char*>(buffer);
+    std::size_t done = 0;
+    const auto wanted = std::size_t(bytes);
+    while (done < wanted) {
+        const off_t end = h->windowAt + off_t(h->windowSize);
+        if (h->position >= h->windowAt && h->position < end) {
+            const std::size_t n = std::min(wanted - done, std::size_t(end - h->position));
+            std::memcpy(out + done, h->window.get() + (h->position - h->windowAt), n);
+            done += n;
+            h->position += off_t(n);
+            continue;
+        }
+        // A read as large as the window goes straight to the caller's buffer.
+        const std::size_t rest = wanted - done;
+        const bool direct = rest >= kReadWindow;
+        long long n = direct ? ReadAt(h->fd, out + done, rest, h->position)
+                             : ReadAt(h->fd, h->window.get(), kReadWindow, h->position);
+        if (n < 0) {
+            Record(h->system, errno, io::Action::Read, h->path);
+            return -1;
+        }
+        if (direct) {
+            done += std::size_t(n);
+            h->position += off_t(n);
+            break;
+        }
+        h->windowAt = h->position;
+        h->windowSize = std::size_t(n);
+        if (n == 0)
+            break; // the end of the file
+    }
+    return int(done);
 }
 
 int Write(mspack_file* f, void* buffer, int bytes)
@@ -112,6 +183,26 @@ int Seek(mspack_file* f, off_t offset, int mode)
     int whence = mode == MSPACK_SYS_SEEK_START ? SEEK_SET
         : mode == MSPACK_SYS_SEEK_CUR          ? SEEK_CUR
                                                : SEEK_END;
+    if (h->owned) {
+        // Read handles keep their own offset; the window stays valid.
+        off_t base = 0;
+        if (whence == SEEK_CUR) {
+            base = h->position;
+        } else if (whence == SEEK_END) {
+            struct stat st {};
+            if (::fstat(h->fd, &st) != 0) {
+                Record(h->system, errno, io::Action::Read, h->path);
+                return -1;
+            }
+            base = st.st_size;
+        }
+        if ((offset > 0 && base > std::numeric_limits<off_t>::max() - offset) || base + offset < 0) {
+            Record(h->system, EINVAL, io::Action::Read, h->path);
+            return -1;
+        }
+        h->position = base + offset;
+        return 0;
+    }
     if (::lseek(h->fd, offset, whence) < 0) {
         Record(h->system, errno, io::Action::Read, h->path);
         return -1;
@@ -124,6 +215,8 @@ off_t Tell(mspack_file* f)
     Handle* h = AsHandle(f);
     if (!h)
         return -1;
+    if (h->owned)
+        return h->position;
     off_t at = ::lseek(h->fd, 0, SEEK_CUR);
     if (at < 0)
         Record(h->system, errno, io::Action::Read, h->path);
