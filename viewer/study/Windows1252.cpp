@@ -33,18 +33,13 @@ QString FromWindows1252(const char* bytes, qsizetype size)
 {
     if (size <= 0)
         return QString();
-    // Latin-1 and Windows-1252 agree except on 0x80..0x9F, which most text
-    // never uses: widen as Latin-1, then mend those few through the table.
-    QString text = QString::fromLatin1(bytes, size);
+    // One pass through the table: Latin-1 and Windows-1252 agree except on
+    // 0x80..0x9F, which the table maps to their own characters.
+    QString text(size, Qt::Uninitialized);
     const auto* in = reinterpret_cast<const unsigned char*>(bytes);
-    bool special = false;
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
     for (qsizetype k = 0; k < size; ++k)
-        special |= static_cast<unsigned char>(in[k] - 0x80) < 0x20;
-    if (special) {
-        char16_t* out = reinterpret_cast<char16_t*>(text.data());
-        for (qsizetype k = 0; k < size; ++k)
-            out[k] = kTable[in[k]];
-    }
+        out[k] = kTable[in[k]];
     return text;
 }
 
