@@ -105,12 +105,16 @@ int Fd::Close()
     return rc == 0 || errno == EINTR ? 0 : errno;
 }
 
-long long ReadFull(int fd, void* buffer, std::size_t size)
+namespace {
+
+// Reads until `size` bytes or end of file; `readAt(p, n, done)` is one system read.
+template <typename ReadOnce>
+long long ReadUntilFull(void* buffer, std::size_t size, ReadOnce readAt)
 {
     auto* p = static_cast<char*>(buffer);
     std::size_t done = 0;
     while (done < size) {
-        ssize_t n = ::read(fd, p + done, size - done);
+        ssize_t n = readAt(p + done, size - done, done);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -121,6 +125,20 @@ long long ReadFull(int fd, void* buffer, std::size_t size)
         done += std::size_t(n);
     }
     return static_cast<long long>(done);
+}
+
+} // namespace
+
+long long ReadFull(int fd, void* buffer, std::size_t size)
+{
+    return ReadUntilFull(buffer, size, [fd](char* p, std::size_t n, std::size_t) { return ::read(fd, p, n); });
+}
+
+long long ReadFullAt(int fd, void* buffer, std::size_t size, off_t at)
+{
+    return ReadUntilFull(buffer, size, [fd, at](char* p, std::size_t n, std::size_t done) {
+        return ::pread(fd, p, n, at + off_t(done));
+    });
 }
 
 int WriteAll(int fd, const void* data, std::size_t size)

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <sys/types.h>
 
 namespace cab::io {
 
@@ -43,6 +44,8 @@ private:
 
 // Reads until `size` bytes or end of file; returns the count, or -1 with errno.
 long long ReadFull(int fd, void* buffer, std::size_t size);
+// The same from a given offset, leaving the file's own offset alone.
+long long ReadFullAt(int fd, void* buffer, std::size_t size, off_t at);
 // Writes everything; returns 0, or the errno of the failure.
 int WriteAll(int fd, const void* data, std::size_t size);
 

@@ -35,24 +35,6 @@ struct Handle {
     std::unique_ptr<char[]> window;
 };
 
-// Reads at an offset until `size` bytes or the end of the file.
-long long ReadAt(int fd, char* buffer, std::size_t size, off_t at)
-{
-    std::size_t done = 0;
-    while (done < size) {
-        ssize_t n = ::pread(fd, buffer + done, size - done, at + off_t(done));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return -1;
-        }
-        if (n == 0)
-            break;
-        done += std::size_t(n);
-    }
-    return static_cast<long long>(done);
-}
-
 MsPackSystem* Self(mspack_system* s) { return reinterpret_cast<MsPackSystem::Raw*>(s)->owner; }
 Handle* AsHandle(mspack_file* f) { return reinterpret_cast<Handle*>(f); }
 
@@ -143,8 +125,8 @@ int Read(mspack_file* f, void* buffer, int bytes)
         // A read as large as the window goes straight to the caller's buffer.
         const std::size_t rest = wanted - done;
         const bool direct = rest >= kReadWindow;
-        long long n = direct ? ReadAt(h->fd, out + done, rest, h->position)
-                             : ReadAt(h->fd, h->window.get(), kReadWindow, h->position);
+        long long n = direct ? io::ReadFullAt(h->fd, out + done, rest, h->position)
+                             : io::ReadFullAt(h->fd, h->window.get(), kReadWindow, h->position);
         if (n < 0) {
             Record(h->system, errno, io::Action::Read, h->path);
             return -1;
