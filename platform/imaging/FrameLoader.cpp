@@ -36,7 +36,14 @@ struct LoadState {
             const int index = next.fetch_add(1);
             if (stop.load() || index >= paths.size() || index > firstFailure.load())
                 return;
-            DecodedImage decoded = DecodeImageFile(paths[index]);
+            // The decoder never throws; a result that cannot be stored ends this
+            // frame with an error rather than the program.
+            DecodedImage decoded;
+            try {
+                decoded = DecodeImageFile(paths[index]);
+            } catch (...) {
+                decoded.error = QStringLiteral("Not enough memory to decode the image file: %1").arg(paths[index]);
+            }
             if (!decoded.ok()) {
                 qsizetype seen = firstFailure.load();
                 while (index < seen && !firstFailure.compare_exchange_weak(seen, index)) {

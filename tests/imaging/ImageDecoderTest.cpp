@@ -1,6 +1,7 @@
 // Decoding one file: JPEG through TurboJPEG into the image's own padded rows,
 // other formats through Qt, and a clear text for every file that fails.
 #include "platform/imaging/ImageDecoder.h"
+#include "platform/imaging/ImageFile.h"
 
 #include "ImagingTestData.h"
 #include "TestPaths.h"
@@ -9,8 +10,16 @@
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
 using imaging::DecodeImageBytes;
 using imaging::DecodeImageFile;
+using imaging::DecodeOptions;
+using imaging::DecodeScale;
+using imaging::ReadImageHeader;
 using imagingtest::DataFile;
 using imagingtest::Near;
 
@@ -129,4 +138,137 @@ TEST(ImageDecoder, BytesInMemoryDecodeLikeTheFile)
     ASSERT_TRUE(fromBytes.ok());
     EXPECT_EQ(fromBytes.image, fromFile.image);
     ExpectDamagedJpeg(DecodeImageBytes(QByteArray("\xFF\xD8\xFF\xE0", 4), "memory"), "memory");
+}
+
+TEST(ImageDecoder, DevicesFifosAndLinksToThemAreRefusedAtOnceNamingTheFile)
+{
+    testsupport::TempDir dir;
+    const std::string fifo = (dir / "v1_001.jpg").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const auto zeroLink = dir / "v1_002.jpg";
+    std::filesystem::create_symlink("/dev/zero", zeroLink);
+    const auto fifoLink = dir / "v1_003.jpg";
+    std::filesystem::create_symlink(fifo, fifoLink);
+
+    for (const std::string& path :
+         {fifo, std::string("/dev/zero"), std::string("/dev/urandom"), zeroLink.string(), fifoLink.string()}) {
+        SCOPED_TRACE(path);
+        const QString name = QString::fromStdString(path);
+        const QString expected = "Image file could not be read: " + name + " (not a regular file)";
+        const auto decoded = imagingtest::Within10Seconds<imaging::DecodedImage>([name] { return DecodeImageFile(name); });
+        ASSERT_TRUE(decoded.has_value()) << "the decode blocked";
+        EXPECT_EQ(decoded->error, expected);
+        const auto header = imagingtest::Within10Seconds<imaging::ImageHeader>([name] { return ReadImageHeader(name); });
+        ASSERT_TRUE(header.has_value()) << "the header read blocked";
+        EXPECT_EQ(header->error, expected);
+    }
+}
+
+TEST(ImageDecoder, AFileOfImplausibleSizeIsRefusedUnread)
+{
+    testsupport::TempDir dir;
+    const auto path = dir.Write("v1_001.jpg", testsupport::ReadAll(DataFile("good_33x17.jpg").toStdString()));
+    // Sparse: the refusal must come from the size on disk, not from reading it.
+    std::filesystem::resize_file(path, imaging::kMaxImageFileBytes + 1);
+    const QString name = QString::fromStdString(path.string());
+    const QString expected = QStringLiteral("Image file is too large to read: %1 (%2 bytes)")
+                                 .arg(name)
+                                 .arg(imaging::kMaxImageFileBytes + 1);
+    EXPECT_EQ(DecodeImageFile(name).error, expected);
+    EXPECT_EQ(ReadImageHeader(name).error, expected);
+}
+
+TEST(ImageDecoder, HeaderClaimingMorePixelsThanItsBytesHoldIsRefusedFromTheHeader)
+{
+    // 3,284 bytes that claim 16000 x 16000: a decode would reserve 768 MB.
+    const QString path = DataFile("header_claims_16000x16000.jpg");
+    const QString expected =
+        "Image file claims more pixels than it holds: " + path + " (16000 x 16000 pixels in 3284 bytes)";
+    EXPECT_EQ(DecodeImageFile(path).error, expected);
+    EXPECT_EQ(DecodeImageFile(path, {DecodeScale::Eighth}).error, expected)
+        << "a small scale does not excuse a lying header";
+    EXPECT_EQ(ReadImageHeader(path).error, expected);
+}
+
+TEST(ImageDecoder, DecodeLargerThanTheCallersBudgetIsRefusedBeforeReserving)
+{
+    const QString path = DataFile("good_64x64_noise.jpg");
+    DecodeOptions options;
+    options.maxBytes = imaging::DecodedBytes(QSize(64, 64)) - 1;
+    EXPECT_EQ(DecodeImageFile(path, options).error,
+              "Image file is too large to decode: " + path + " (64 x 64 pixels)");
+    // The same budget holds the frame at half size.
+    options.scale = DecodeScale::Half;
+    const auto half = DecodeImageFile(path, options);
+    ASSERT_TRUE(half.ok()) << half.error.toStdString();
+    EXPECT_EQ(half.image.size(), QSize(32, 32));
+    EXPECT_EQ(half.scale, DecodeScale::Half);
+}
+
+TEST(ImageDecoder, ScaledDecodeKeepsTheFramesContent)
+{
+    const auto full = DecodeImageFile(DataFile("good_33x17.jpg"));
+    const auto eighth = DecodeImageFile(DataFile("good_33x17.jpg"), {DecodeScale::Eighth});
+    ASSERT_TRUE(eighth.ok()) << eighth.error.toStdString();
+    EXPECT_EQ(eighth.image.size(), QSize(5, 3)) << "sides rounded up, as the decoder rounds";
+    EXPECT_EQ(eighth.image.size(), imaging::ScaledSize(full.image.size(), DecodeScale::Eighth));
+    EXPECT_TRUE(Near(eighth.image.pixel(0, 0), QColor(230, 0, 0), 40));
+    // Other formats have no cheaper scale: they come at full size, said so.
+    const auto png = DecodeImageFile(DataFile("good_rgba_5x3.png"), {DecodeScale::Eighth});
+    EXPECT_EQ(png.image.size(), QSize(5, 3));
+    EXPECT_EQ(png.scale, DecodeScale::Full);
+}
+
+TEST(ImageDecoder, HeaderAloneGivesTheSizeAndTheDecodersVerdictOnTheFormat)
+{
+    const auto jpeg = ReadImageHeader(DataFile("good_33x17.jpg"));
+    ASSERT_TRUE(jpeg.ok()) << jpeg.error.toStdString();
+    EXPECT_EQ(jpeg.size, QSize(33, 17));
+    EXPECT_TRUE(jpeg.jpeg);
+    const auto png = ReadImageHeader(DataFile("good_rgba_5x3.png"));
+    EXPECT_EQ(png.size, QSize(5, 3));
+    EXPECT_FALSE(png.jpeg);
+    EXPECT_FALSE(ReadImageHeader(DataFile("cmyk_16x16.jpg")).jpeg) << "CMYK goes through Qt, unscaled";
+    EXPECT_EQ(ReadImageHeader(DataFile("empty.jpg")).error, DecodeImageFile(DataFile("empty.jpg")).error);
+    EXPECT_EQ(ReadImageHeader(DataFile("text_named_png.png")).error,
+              DecodeImageFile(DataFile("text_named_png.png")).error);
+    EXPECT_EQ(ReadImageHeader(DataFile("huge_dimensions_in_header.jpg")).error,
+              DecodeImageFile(DataFile("huge_dimensions_in_header.jpg")).error);
+
+    // A header behind more metadata than the first read takes is still found.
+    testsupport::TempDir dir;
+    std::string bytes = testsupport::ReadAll(DataFile("good_33x17.jpg").toStdString());
+    std::string comment;
+    for (int i = 0; i < 3; ++i) // three 60 KB comment segments after the start marker
+        comment += std::string("\xFF\xFE\xEA\x60", 4) + std::string(0xEA60 - 2, 'c');
+    bytes.insert(2, comment);
+    const auto late = dir.Write("late.jpg", bytes);
+    const auto found = ReadImageHeader(QString::fromStdString(late.string()));
+    ASSERT_TRUE(found.ok()) << found.error.toStdString();
+    EXPECT_EQ(found.size, QSize(33, 17));
+}
+
+TEST(ImageDecoder, ScaleChosenIsTheSmallestThatCoversTheImageOnScreen)
+{
+    const QSize hd(1920, 1080);
+    const struct {
+        QSize needed;
+        DecodeScale scale;
+    } cases[] = {
+        {{240, 135}, DecodeScale::Eighth},  // exactly 1/8
+        {{241, 100}, DecodeScale::Quarter}, // one pixel wider
+        {{800, 450}, DecodeScale::Half},    // the bench's panel
+        {{480, 271}, DecodeScale::Half},    // taller than 1/4 by a pixel
+        {{960, 540}, DecodeScale::Half},
+        {{961, 540}, DecodeScale::Full},
+        {{3840, 2160}, DecodeScale::Full}, // a zoom beyond full size cannot get more
+        {{0, 0}, DecodeScale::Eighth},     // a panel not yet laid out
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.needed.width() << "x" << c.needed.height());
+        EXPECT_EQ(imaging::ScaleToCover(hd, c.needed), c.scale);
+    }
+    EXPECT_EQ(imaging::ScaledSize(QSize(1921, 1081), DecodeScale::Eighth), QSize(241, 136));
+    EXPECT_TRUE(imaging::ScaleServes(DecodeScale::Half, DecodeScale::Eighth));
+    EXPECT_FALSE(imaging::ScaleServes(DecodeScale::Quarter, DecodeScale::Half));
 }

@@ -6,6 +6,12 @@
 #include <QImage>
 #include <QString>
 
+#include <chrono>
+#include <future>
+#include <memory>
+#include <optional>
+#include <thread>
+
 namespace imagingtest {
 
 inline QString DataFile(const char* name)
@@ -26,6 +32,20 @@ inline QImage Solid(int w, int h, QColor colour)
     QImage image(w, h, QImage::Format_RGB888);
     image.fill(colour);
     return image;
+}
+
+// Runs `work` on a thread of its own and waits at most ten seconds for it, so a
+// read that blocks fails the test instead of hanging the suite. A thread that
+// never returns is left behind; the test process ends with it.
+template <typename Result, typename Work>
+std::optional<Result> Within10Seconds(Work work)
+{
+    auto promise = std::make_shared<std::promise<Result>>();
+    std::future<Result> future = promise->get_future();
+    std::thread([promise, work] { promise->set_value(work()); }).detach();
+    if (future.wait_for(std::chrono::seconds(10)) != std::future_status::ready)
+        return std::nullopt;
+    return future.get();
 }
 
 } // namespace imagingtest
