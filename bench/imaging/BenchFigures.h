@@ -24,6 +24,9 @@ QStringList BenchFrames(const QString& name, int count, int width, int height);
 // TurboJPEG loop; prints the ratios and the memory held per frame.
 void RunLoadFigures(const QStringList& paths, int rounds);
 
+// Frames per second decoded for an 800x450 panel against full-size decodes.
+void RunScaleFigures(const QStringList& paths, int rounds);
+
 // Next Frame with four panels of the given frames in a 1600 x 1000 window.
 void RunPaintFigures(const QStringList& paths, int steps);
 

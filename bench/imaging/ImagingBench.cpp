@@ -1,6 +1,6 @@
 // imaging_bench: how fast a panel loads its frames and how fast Next Frame
 // paints four panels. Prints ratios measured in this one run.
-//   imaging_bench [--frames N] [--rounds N] [--steps N] [--only load|paint]
+//   imaging_bench [--frames N] [--rounds N] [--steps N] [--only load|paint|scale]
 #include "bench/imaging/BenchFigures.h"
 
 #include <QApplication>
@@ -41,6 +41,16 @@ int main(int argc, char** argv)
     }
     QApplication app(argc, argv);
 
+    if (only.empty() || only == "scale") {
+        std::printf("== decode at the size shown, 1920x1080 frames\n");
+        const QStringList hd = bench::BenchFrames(QStringLiteral("paint1920"), 40, 1920, 1080);
+        if (hd.isEmpty())
+            return 1;
+        bench::RunScaleFigures(hd, rounds);
+        if (only == "scale")
+            return 0;
+        std::printf("\n");
+    }
     if (only != "paint") {
         std::printf("== loading %d frames of 1280x720 into one panel\n", frames);
         const QStringList loadFrames =

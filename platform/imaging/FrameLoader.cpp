@@ -17,41 +17,37 @@ namespace {
 
 constexpr auto kTickInterval = std::chrono::milliseconds(50);
 
-// What the workers and the waiting caller share for one load.
+// What the workers and the waiting caller share for one load. `Result` is a
+// decoded image or a header; `Work` turns a path into one and never throws.
+template <typename Result, typename Work>
 struct LoadState {
-    explicit LoadState(const QStringList& p) : paths(p), results(p.size()), firstFailure(p.size()) {}
+    LoadState(const QStringList& p, Work w) : paths(p), work(std::move(w)), results(p.size()), firstFailure(p.size()) {}
 
     const QStringList& paths;
+    Work work;
     std::mutex mutex;
     std::condition_variable ready;
-    std::vector<std::optional<DecodedImage>> results;
+    std::vector<std::optional<Result>> results;
     std::atomic<int> next{0};
     // No index after the first failing one is needed; workers stop taking them.
     std::atomic<qsizetype> firstFailure;
     std::atomic<bool> stop{false};
 
-    void Work()
+    void Run()
     {
         for (;;) {
             const int index = next.fetch_add(1);
             if (stop.load() || index >= paths.size() || index > firstFailure.load())
                 return;
-            // The decoder never throws; a result that cannot be stored ends this
-            // frame with an error rather than the program.
-            DecodedImage decoded;
-            try {
-                decoded = DecodeImageFile(paths[index]);
-            } catch (...) {
-                decoded.error = QStringLiteral("Not enough memory to decode the image file: %1").arg(paths[index]);
-            }
-            if (!decoded.ok()) {
+            Result result = work(paths[index]);
+            if (!result.ok()) {
                 qsizetype seen = firstFailure.load();
                 while (index < seen && !firstFailure.compare_exchange_weak(seen, index)) {
                 }
             }
             {
                 std::lock_guard<std::mutex> lock(mutex);
-                results[index] = std::move(decoded);
+                results[index] = std::move(result);
             }
             ready.notify_all();
         }
@@ -59,9 +55,10 @@ struct LoadState {
 };
 
 // Stops and joins the workers on every way out, a throwing sink included.
+template <typename State>
 class WorkerGroup {
 public:
-    explicit WorkerGroup(LoadState& state) : state_(state) {}
+    explicit WorkerGroup(State& state) : state_(state) {}
     ~WorkerGroup()
     {
         state_.stop.store(true);
@@ -71,13 +68,62 @@ public:
     void Start(int count)
     {
         for (int i = 0; i < count; ++i)
-            threads_.emplace_back([this] { state_.Work(); });
+            threads_.emplace_back([this] { state_.Run(); });
     }
 
 private:
-    LoadState& state_;
+    State& state_;
     std::vector<std::thread> threads_;
 };
+
+template <typename Result, typename Work, typename Deliver>
+FrameLoadOutcome LoadInOrder(const QStringList& paths, int workers, Work work, const Deliver& deliver,
+                             const FrameLoader::WaitTick& tick)
+{
+    FrameLoadOutcome outcome;
+    const int count = static_cast<int>(paths.size());
+    const auto take = [&](int i, Result result) {
+        if (!result.ok()) {
+            outcome.failedIndex = i;
+            outcome.error = result.error;
+            return false;
+        }
+        deliver(i, result);
+        ++outcome.delivered;
+        return true;
+    };
+
+    if (workers == 1 || count <= 1) {
+        for (int i = 0; i < count; ++i) {
+            if (!take(i, work(paths[i])))
+                break;
+        }
+        return outcome;
+    }
+
+    LoadState<Result, Work> state(paths, std::move(work));
+    WorkerGroup<LoadState<Result, Work>> group(state);
+    group.Start(std::min(workers, count));
+
+    for (int i = 0; i < count; ++i) {
+        Result result;
+        {
+            std::unique_lock<std::mutex> lock(state.mutex);
+            while (!state.results[i].has_value()) {
+                if (state.ready.wait_for(lock, kTickInterval) == std::cv_status::timeout && tick) {
+                    lock.unlock();
+                    tick();
+                    lock.lock();
+                }
+            }
+            result = std::move(*state.results[i]);
+            state.results[i].reset();
+        }
+        if (!take(i, std::move(result)))
+            break;
+    }
+    return outcome;
+}
 
 } // namespace
 
@@ -90,52 +136,26 @@ FrameLoader::FrameLoader(int workerCount) : workers_(workerCount)
 FrameLoadOutcome FrameLoader::Load(const QStringList& paths, const FrameSink& sink,
                                    const WaitTick& tick) const
 {
-    FrameLoadOutcome outcome;
-    const int count = static_cast<int>(paths.size());
-
-    if (workers_ == 1 || count <= 1) {
-        for (int i = 0; i < count; ++i) {
-            DecodedImage decoded = DecodeImageFile(paths[i]);
-            if (!decoded.ok()) {
-                outcome.failedIndex = i;
-                outcome.error = decoded.error;
-                return outcome;
-            }
+    // The decoder never throws: a failure is the frame's error.
+    return LoadInOrder<DecodedImage>(
+        paths, workers_, [](const QString& path) { return DecodeImageFile(path); },
+        [&sink](int i, const DecodedImage& d) {
             if (sink)
-                sink(i, decoded.image);
-            ++outcome.delivered;
-        }
-        return outcome;
-    }
+                sink(i, d.image);
+        },
+        tick);
+}
 
-    LoadState state(paths);
-    WorkerGroup group(state);
-    group.Start(std::min(workers_, count));
-
-    for (int i = 0; i < count; ++i) {
-        DecodedImage decoded;
-        {
-            std::unique_lock<std::mutex> lock(state.mutex);
-            while (!state.results[i].has_value()) {
-                if (state.ready.wait_for(lock, kTickInterval) == std::cv_status::timeout && tick) {
-                    lock.unlock();
-                    tick();
-                    lock.lock();
-                }
-            }
-            decoded = std::move(*state.results[i]);
-            state.results[i].reset();
-        }
-        if (!decoded.ok()) {
-            outcome.failedIndex = i;
-            outcome.error = decoded.error;
-            return outcome;
-        }
-        if (sink)
-            sink(i, decoded.image);
-        ++outcome.delivered;
-    }
-    return outcome;
+FrameLoadOutcome FrameLoader::LoadSources(const QStringList& paths, const SourceSink& sink,
+                                          const WaitTick& tick) const
+{
+    return LoadInOrder<ImageHeader>(
+        paths, workers_, [](const QString& path) { return ReadImageHeader(path); },
+        [&](int i, const ImageHeader& header) {
+            if (sink)
+                sink(i, FrameSource::FromHeader(paths[i], header));
+        },
+        tick);
 }
 
 } // namespace imaging

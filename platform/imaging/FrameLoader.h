@@ -1,7 +1,10 @@
-// Decodes a panel's image files on a pool of worker threads and hands the images
-// to the caller in frame order. The first file in frame order that fails ends the
-// load: the frames before it are delivered, the ones after it are not.
+// Decodes a panel's image files, or reads their headers into frame sources, on a
+// pool of worker threads and hands the results to the caller in frame order. The
+// first file in frame order that fails ends the load: the frames before it are
+// delivered, the ones after it are not.
 #pragma once
+
+#include "platform/imaging/FrameSource.h"
 
 #include <QImage>
 #include <QString>
@@ -24,6 +27,7 @@ public:
     // frame, as soon as that frame and all before it are ready. The sink may
     // update and repaint a progress bar (processEvents excluding user input).
     using FrameSink = std::function<void(int index, const QImage& image)>;
+    using SourceSink = std::function<void(int index, const FrameSource& source)>;
     // Called on the calling thread about every 50 ms while it waits for the next
     // frame, so the caller can keep its window painted during a slow decode.
     using WaitTick = std::function<void()>;
@@ -39,6 +43,10 @@ public:
     // the sink stops the workers and passes on to the caller.
     FrameLoadOutcome Load(const QStringList& paths, const FrameSink& sink,
                           const WaitTick& tick = {}) const;
+    // The same reading headers only (ReadImageHeader): a panel's list of frame
+    // sources, with every check a decode would make before reserving memory.
+    FrameLoadOutcome LoadSources(const QStringList& paths, const SourceSink& sink,
+                                 const WaitTick& tick = {}) const;
 
 private:
     int workers_;

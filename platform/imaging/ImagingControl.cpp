@@ -1,6 +1,8 @@
 #include "platform/imaging/ImagingControl.h"
 
 #include "platform/imaging/ImageDecoder.h"
+#include "platform/imaging/FrameScheduler.h"
+#include "platform/imaging/ImagingControlImpl.h"
 
 #include <QFontMetricsF>
 #include <QMouseEvent>
@@ -12,49 +14,6 @@
 #include <vector>
 
 namespace imaging {
-
-struct ImagingControl::Impl {
-    struct DrawnText {
-        QString text;
-        QRectF rect;
-        QFont font;
-        QColor color;
-        int align = kTextAlignLeft;
-        bool wrap = false;
-        int style = 0;
-    };
-
-    std::vector<QImage> list;
-    int shown = 0;
-    QImage current;
-    int mode = kFitMode;
-    float zoom = 100.0f;
-
-    QColor textColor = Qt::black;
-    int textStyle = 0;
-    int textAlign = kTextAlignLeft;
-    bool textWrap = false;
-    int textPersistent = 1;
-    QRectF textRect;
-    std::vector<DrawnText> texts;
-    bool dropTextsOnRepaint = false;
-
-    // A smoothly scaled copy of the displayed image at the size last drawn,
-    // made when the control is idle; never one per list image.
-    QImage refined;
-    qint64 refinedKey = -1;
-    bool refineQueued = false;
-
-    void ImagesChanged() { texts.clear(); }
-    void SetCurrent(const QImage& image)
-    {
-        current = image;
-        if (current.cacheKey() != refinedKey) {
-            refined = QImage();
-            refinedKey = -1;
-        }
-    }
-};
 
 namespace {
 
@@ -85,11 +44,16 @@ ImagingControl::ImagingControl(QWidget* parent) : QWidget(parent), d_(std::make_
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-ImagingControl::~ImagingControl() = default;
+ImagingControl::~ImagingControl()
+{
+    ReleaseShown();
+    if (d_->scheduler)
+        d_->scheduler->Detach(this);
+}
 
 int ImagingControl::ImageCount() const
 {
-    return static_cast<int>(d_->list.size());
+    return static_cast<int>(d_->list.size() + d_->sources.size());
 }
 
 void ImagingControl::DeleteImages(int first, int count)
@@ -103,6 +67,20 @@ void ImagingControl::DeleteImages(int first, int count)
                                .arg(size));
     if (count == 0)
         return;
+    if (!d_->sources.empty()) {
+        d_->sources.erase(d_->sources.begin() + first, d_->sources.begin() + first + count);
+        d_->ImagesChanged();
+        if (d_->sources.empty()) {
+            ReleaseShown();
+            d_->shown = 0;
+            d_->waiting = false;
+            d_->SetCurrent(QImage());
+            update();
+        } else {
+            ShowSource(std::min(d_->shown, ImageCount() - 1));
+        }
+        return;
+    }
     d_->list.erase(d_->list.begin() + first, d_->list.begin() + first + count);
     d_->ImagesChanged();
     if (d_->list.empty()) {
@@ -121,6 +99,8 @@ void ImagingControl::InsertImage(int position, const QImage& image)
         throw ImagingError(PositionError(position, ImageCount()));
     if (image.isNull())
         throw ImagingError(QStringLiteral("No image to insert into the image list"));
+    if (!d_->sources.empty())
+        throw ImagingError(QStringLiteral("The image list holds frame sources; a decoded image cannot join them"));
     d_->list.insert(d_->list.begin() + position, image);
     d_->ImagesChanged();
 }
@@ -140,6 +120,10 @@ void ImagingControl::SetShownPosition(int position)
     }
     if (position < 0 || position >= ImageCount())
         throw ImagingError(PositionError(position, ImageCount()));
+    if (!d_->sources.empty()) {
+        ShowSource(position);
+        return;
+    }
     d_->shown = position;
     d_->SetCurrent(d_->list[position]);
     update();
@@ -150,10 +134,16 @@ const QImage& ImagingControl::CurrentImage() const
     return d_->current;
 }
 
-const QImage& ImagingControl::ListImage(int position) const
+QImage ImagingControl::ListImage(int position) const
 {
     if (position < 0 || position >= ImageCount())
         throw ImagingError(PositionError(position, ImageCount()));
+    if (!d_->sources.empty()) {
+        const FrameSource& source = d_->sources[position];
+        if (source.IsMissing() || !d_->scheduler)
+            return {};
+        return d_->scheduler->Cache().Find(source.path).image;
+    }
     return d_->list[position];
 }
 
@@ -179,6 +169,7 @@ void ImagingControl::SetDisplayMode(int mode)
     if (mode == d_->mode)
         return;
     d_->mode = mode;
+    RequestFrames();
     update();
 }
 
@@ -194,8 +185,10 @@ void ImagingControl::SetZoomPercent(float percent)
     if (percent == d_->zoom)
         return;
     d_->zoom = percent;
-    if (d_->mode == kZoomMode)
+    if (d_->mode == kZoomMode) {
+        RequestFrames();
         update();
+    }
 }
 
 void ImagingControl::Repaint()
@@ -283,11 +276,13 @@ QStringList ImagingControl::DrawnTexts() const
 
 QRectF ImagingControl::ImageRect() const
 {
-    const QImage& image = d_->current;
-    if (image.isNull())
+    // Fit and zoom refer to the frame's full size, whatever size it was
+    // decoded at.
+    const QSize full = d_->currentFull;
+    if (d_->current.isNull() || full.isEmpty())
         return {};
-    const qreal iw = image.width();
-    const qreal ih = image.height();
+    const qreal iw = full.width();
+    const qreal ih = full.height();
     qreal scale;
     if (d_->mode == kZoomMode) {
         scale = d_->zoom / 100.0;
@@ -326,11 +321,15 @@ bool ImagingControl::RefinedFits(const QRect& target) const
 void ImagingControl::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    const QRect target = ImagePixels();
+    if (!d_->tile.isEmpty())
+        DrawTile(painter);
+    const QRect target = d_->tile.isEmpty() ? ImagePixels() : QRect();
     // Black around the image, not under it: the image covers its own pixels.
-    const QRegion background = QRegion(rect()).subtracted(QRegion(target));
-    for (const QRect& r : background)
-        painter.fillRect(r, Qt::black);
+    if (d_->tile.isEmpty()) {
+        const QRegion background = QRegion(rect()).subtracted(QRegion(target));
+        for (const QRect& r : background)
+            painter.fillRect(r, Qt::black);
+    }
     if (!target.isEmpty()) {
         const QImage& image = d_->current;
         if (RefinedFits(target)) {
@@ -365,6 +364,13 @@ void ImagingControl::paintEvent(QPaintEvent*)
         }
         painter.setPen(t.color);
         painter.drawText(t.rect, flags, t.text);
+    }
+    if (d_->readAheadMark) {
+        // A small dot in the top right corner while frames are read ahead.
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(255, 200, 60, 200));
+        painter.drawEllipse(QRectF(width() - 12.0, 5.0, 7.0, 7.0));
     }
 }
 

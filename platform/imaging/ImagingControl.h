@@ -1,9 +1,14 @@
 // The imaging control behind every view panel and the hidden decoder: a list of
-// decoded 24-bit images with one shown position, drawn fitted to the control or
-// at a zoom percentage, with text measured and drawn over the image.
+// frames with one shown position, drawn fitted to the control or at a zoom
+// percentage, with text measured and drawn over the image. The list holds
+// either decoded images or frame sources; a source is decoded when it is shown
+// (or read ahead), through the window's frame scheduler, at the size it takes
+// on screen.
 #pragma once
 
+#include "platform/imaging/FrameSource.h"
 #include "platform/imaging/ImagingError.h"
+#include "platform/imaging/ReadAheadPlan.h"
 
 #include <QColor>
 #include <QImage>
@@ -14,8 +19,11 @@
 #include <QWidget>
 
 #include <memory>
+#include <vector>
 
 namespace imaging {
+
+class FrameScheduler;
 
 // Display modes, numbered as the viewer's code writes them.
 inline constexpr int kFitMode = 3;  // whole image scaled into the control, aspect kept, centred
@@ -56,7 +64,29 @@ public:
     // The image the control displays: the list image last selected, or the
     // image last loaded with Load.
     const QImage& CurrentImage() const;
-    const QImage& ListImage(int position) const; // throws ImagingError outside the list
+    // The decoded image at `position`: for a source, what the cache holds of it
+    // (null when nothing is). Throws ImagingError outside the list.
+    QImage ListImage(int position) const;
+
+    // --- frame sources ---
+    // Replaces the list with `sources`; nothing is decoded until a frame is
+    // shown or read ahead. Throws ImagingError while decoded images are listed
+    // (a list holds one kind or the other).
+    void SetSources(std::vector<FrameSource> sources);
+    const std::vector<FrameSource>& Sources() const;
+    // The scheduler whose cache decodes this control's sources (the window's
+    // one). Without one, a shown source is decoded at once on this thread.
+    void SetFrameScheduler(FrameScheduler* scheduler);
+    // True when the shown frame is on screen: its image (at some scale), or the
+    // tile of a missing or undecodable file. False while its decode is awaited.
+    bool ShownFrameReady() const;
+    // For the scheduler: what this panel shows and at what size.
+    PanelPlayState PlayState() const;
+    PanelGeometry Geometry() const;
+    // For the scheduler: `path` was decoded (or failed) in the cache.
+    void FrameDecoded(const QString& path);
+    // Draws a small mark in a corner while read-ahead still works for the panels.
+    void SetReadAheadMark(bool shown);
 
     // --- decoding ---
     // Decodes an image file at 24 bits per pixel into the current image (the list
@@ -92,6 +122,8 @@ public:
     QRectF ImageRect() const;
 
 signals:
+    // The shown frame, awaited from the cache, is now on screen.
+    void ShownFrameArrived(int position);
     // A mouse button pressed on the control: button 1 left, 2 right, 4 middle;
     // shift 1 Shift, 2 Ctrl, 4 Alt; position in the control's pixels.
     void MouseDown(int button, int shift, double x, double y);
@@ -99,8 +131,16 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
+    void ShowSource(int position);
+    bool TakeFromCache();
+    void ReleaseShown();
+    void DrawTile(QPainter& painter);
+    void RequestFrames();
     QRect ImagePixels() const;
     bool RefinementAffordable(const QRect& target) const;
     bool RefinedFits(const QRect& target) const;

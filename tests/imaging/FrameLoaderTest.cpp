@@ -183,3 +183,23 @@ TEST(FrameLoader, ASinkThatThrowsStopsTheWorkersAndPassesTheErrorOn)
     EXPECT_TRUE(FrameLoader(3).Load(paths, Recorder(d)).ok()) << "the loader is usable afterwards";
     EXPECT_EQ(d.indices.size(), 30u);
 }
+
+TEST(FrameLoader, SourcesAreReadFromHeadersAndTheFirstBadFileEndsTheLoadWithItsText)
+{
+    testsupport::TempDir dir;
+    QStringList paths = WriteFrames(dir, 6);
+    const auto text = dir.Write("v1_text.jpg", "not a picture");
+    paths.insert(4, QString::fromStdString(text.string()));
+    std::vector<imaging::FrameSource> sources;
+    const auto outcome = FrameLoader(2).LoadSources(paths, [&](int index, const imaging::FrameSource& source) {
+        EXPECT_EQ(index, static_cast<int>(sources.size()));
+        sources.push_back(source);
+    });
+    EXPECT_EQ(outcome.failedIndex, 4);
+    EXPECT_EQ(outcome.error, "Image file is damaged or not a valid JPEG image: " + paths[4] + " (not a JPEG file)");
+    ASSERT_EQ(sources.size(), 4u);
+    EXPECT_EQ(sources[3].path, paths[3]);
+    EXPECT_EQ(sources[3].size, QSize(24, 16));
+    EXPECT_TRUE(sources[3].scalable);
+    EXPECT_FALSE(sources[3].IsMissing());
+}
