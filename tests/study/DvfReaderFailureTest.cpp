@@ -1,10 +1,14 @@
 // Study files ReadStudyFile refuses: each failure names what went wrong and
 // the line, and what was read before it stays in the record.
 #include "StudyFiles.h"
+#include "Watchdog.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
+
+#include <filesystem>
+#include <sys/stat.h>
 
 using namespace studytest;
 using study::StudyRecord;
@@ -124,4 +128,37 @@ TEST(DvfReaderFailure, TooManySamplesForTheViewsIsRefused)
     EXPECT_EQ(errMsg, "Too many samples in [SAMPLE] section at line 27: 3 views with 4 samples each exceed the "
                       "limit of 9 samples");
     EXPECT_EQ(record.SampleCount(), 3);
+}
+
+TEST(DvfReaderFailure, EndlessBlockingAndHugeFilesAreRefusedWithoutReadingThem)
+{
+    testsupport::TempDir dir;
+    const std::string fifo = (dir / "pipe.dvf").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_symlink(fifo, dir / "link-to-pipe.dvf");
+    std::filesystem::create_symlink("/dev/zero", dir / "link-to-zero.dvf");
+    // Sparse: it claims more than the limit without taking the room.
+    const auto huge = dir.Write("huge.dvf", "[HEADER]\r\n");
+    std::filesystem::resize_file(huge, static_cast<std::uintmax_t>(study::kMaxStudyFileBytes) + 1);
+
+    const struct {
+        std::string path;
+        const char* message;
+    } cases[] = {
+        {fifo, "Not a study file but a device, pipe or socket: "},
+        {(dir / "link-to-pipe.dvf").string(), "Not a study file but a device, pipe or socket: "},
+        {"/dev/zero", "Not a study file but a device, pipe or socket: "},
+        {"/dev/urandom", "Not a study file but a device, pipe or socket: "},
+        {(dir / "link-to-zero.dvf").string(), "Not a study file but a device, pipe or socket: "},
+        {huge.string(), "Study file is larger than the limit of 256 MiB: "},
+    };
+    testsupport::Watchdog watchdog("reading a pipe or a device as a study", std::chrono::seconds(20));
+    for (const auto& c : cases) {
+        StudyRecord record;
+        QString errMsg;
+        const QString path = QString::fromStdString(c.path);
+        study::ReadStudyFile(record, path, errMsg);
+        EXPECT_EQ(errMsg, c.message + path);
+        EXPECT_EQ(record.ViewCount(), 0);
+    }
 }

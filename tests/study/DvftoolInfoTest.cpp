@@ -8,6 +8,9 @@
 #include <QJsonObject>
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 using namespace studytest;
@@ -19,10 +22,12 @@ struct ToolRun {
     std::string out;
 };
 
-// Standard error is sent to a file so the tests see standard output alone.
+// Standard error is sent to a file so the tests see standard output alone. A
+// run that hangs is killed after 20 seconds and fails.
 ToolRun Dvftool(const std::string& arguments, const testsupport::TempDir& dir)
 {
-    const std::string command = std::string("'" HALVEX_BINARY_DIR "/bin/dvftool' ") + arguments + " 2>'" +
+    const std::string command = std::string("timeout -s KILL 20 '" HALVEX_BINARY_DIR "/bin/dvftool' ") + arguments +
+                                " 2>'" +
                                 (dir / "stderr.txt").string() + "'";
     ToolRun run;
     std::FILE* pipe = popen(command.c_str(), "r");
@@ -35,6 +40,12 @@ ToolRun Dvftool(const std::string& arguments, const testsupport::TempDir& dir)
     const int status = pclose(pipe);
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
+}
+
+std::string ErrorText(const testsupport::TempDir& dir)
+{
+    std::ifstream in(dir / "stderr.txt");
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::string Quoted(const std::filesystem::path& p)
@@ -120,4 +131,19 @@ TEST(DvftoolInfo, ReadableSummaryAndCommandLineMistakes)
     EXPECT_EQ(Dvftool("frobnicate", dir).exitCode, 2);
     EXPECT_EQ(Dvftool("", dir).exitCode, 2);
     EXPECT_EQ(Dvftool("--help", dir).exitCode, 0);
+}
+
+TEST(DvftoolInfo, PipesAndEndlessDevicesAreRefusedByNameWithoutHanging)
+{
+    testsupport::TempDir dir;
+    const std::string fifo = (dir / "pipe.dvf").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& input : {fifo, std::string("/dev/zero")}) {
+        for (const char* command : {"info ", "properties "}) {
+            const ToolRun run = Dvftool(command + Quoted(input), dir);
+            EXPECT_EQ(run.exitCode, 1) << command << input;
+            EXPECT_NE(ErrorText(dir).find("Not a study file but a device, pipe or socket: " + input), std::string::npos)
+                << ErrorText(dir);
+        }
+    }
 }

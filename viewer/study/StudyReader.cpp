@@ -2,10 +2,8 @@
 
 #include "viewer/study/DvfCursor.h"
 #include "viewer/study/NumberText.h"
+#include "viewer/study/StudyFileBytes.h"
 #include "viewer/study/Windows1252.h"
-
-#include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <limits>
@@ -312,28 +310,12 @@ void ReadStudyFile(StudyRecord& record, const QString& StudyFilename, QString& E
 {
     ErrMsg.clear();
     record.ResetViews();
-
-    const QFileInfo info(StudyFilename);
-    if (StudyFilename.isEmpty() || !info.exists()) {
-        ErrMsg = QStringLiteral("Study file not found: %1").arg(StudyFilename);
+    const StudyFileBytes file = ReadStudyFileBytes(StudyFilename, kMaxStudyFileBytes);
+    if (!file.ok()) {
+        ErrMsg = file.error;
         return;
     }
-    if (info.isDir()) {
-        ErrMsg = QStringLiteral("Not a study file but a folder: %1").arg(StudyFilename);
-        return;
-    }
-    QFile file(StudyFilename);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ErrMsg = QStringLiteral("Cannot open study file %1: %2").arg(StudyFilename, file.errorString());
-        return;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        ErrMsg = QStringLiteral("Cannot read study file %1: %2").arg(StudyFilename, file.errorString());
-        return;
-    }
-    file.close();
-    ReadStudyData(record, bytes, ErrMsg);
+    ReadStudyData(record, file.bytes, ErrMsg);
 }
 
 } // namespace study
