@@ -2,6 +2,7 @@
 #include "StudyFiles.h"
 
 #include "viewer/study/FilePaths.h"
+#include "viewer/study/StudyFolderIndex.h"
 
 #include <gtest/gtest.h>
 
@@ -120,4 +121,38 @@ TEST(FilePaths, ResolveStudyFileFallsBackToAnyCase)
     // Nothing matches: the path as written comes back, for the caller to report.
     EXPECT_EQ(study::ResolveStudyFile(folder, "images\\v1_002.jpg"), folder + "/images/v1_002.jpg");
     EXPECT_EQ(study::ResolveStudyFile(folder, "nothere\\v1_001.jpg"), folder + "/nothere/v1_001.jpg");
+}
+
+TEST(StudyFolderIndex, EachFolderIsListedOnceWhateverTheLetterCaseOfTheNames)
+{
+    testsupport::TempDir dir;
+    for (int k = 1; k <= 40; ++k)
+        dir.Write("Images/v1_" + std::to_string(k) + ".jpg", "x");
+    dir.Write("a.jpg", "x");
+    dir.Write("A.jpg", "x");
+    const QString folder = Native(dir.path());
+
+    study::StudyFolderIndex exact(folder);
+    for (int k = 1; k <= 40; ++k)
+        EXPECT_EQ(exact.Find(QString("Images\\v1_%1.jpg").arg(k)), folder + QString("/Images/v1_%1.jpg").arg(k));
+    EXPECT_EQ(exact.Listings(), 0); // names as written need no listing
+
+    study::StudyFolderIndex anyCase(folder + "/");
+    for (int k = 1; k <= 40; ++k)
+        EXPECT_EQ(anyCase.Find(QString("IMAGES\\V1_%1.JPG").arg(k)), folder + QString("/Images/v1_%1.jpg").arg(k));
+    EXPECT_EQ(anyCase.Find("images/./v1_2.JPG"), folder + "/Images/./v1_2.jpg");
+    EXPECT_EQ(anyCase.Listings(), 2); // the study folder and Images, once each
+
+    // Two spellings on disk: the exact one wins, otherwise the first in order.
+    EXPECT_EQ(anyCase.Find("a.jpg"), folder + "/a.jpg");
+    EXPECT_EQ(anyCase.Find("A.jpg"), folder + "/A.jpg");
+    EXPECT_EQ(anyCase.Find("a.JPG"), folder + "/A.jpg");
+
+    // What FileExists never finds, and what is not there in any case.
+    EXPECT_EQ(anyCase.Find(""), "");
+    EXPECT_EQ(anyCase.Find("   "), "");
+    EXPECT_EQ(anyCase.Find("images\\.v1_1.jpg"), "");
+    EXPECT_EQ(anyCase.Find("images\\v1_41.jpg"), "");
+    EXPECT_EQ(anyCase.Find("elsewhere\\v1_1.jpg"), "");
+    EXPECT_EQ(anyCase.Listings(), 2);
 }

@@ -1,8 +1,9 @@
 #include "viewer/study/FilePaths.h"
 
+#include "viewer/study/StudyFolderIndex.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QStringList>
 
 #include <algorithm>
 
@@ -79,40 +80,15 @@ bool FileExists(const QString& Path)
 
 QString ResolveStudyFile(const QString& Folder, const QString& Name)
 {
-    QString base = Folder;
-    base.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    if (!base.isEmpty() && !base.endsWith(QLatin1Char('/')))
-        base += QLatin1Char('/');
-    QString name = Name;
-    name.replace(QLatin1Char('\\'), QLatin1Char('/'));
-
-    const QString asWritten = base + name;
-    if (QFileInfo::exists(asWritten))
-        return QDir::toNativeSeparators(asWritten);
-
-    const QStringList parts = name.split(QLatin1Char('/'));
-    QString resolved = base;
-    for (qsizetype k = 0; k < parts.size(); ++k) {
-        const QString& part = parts[k];
-        QString next = resolved + part;
-        if (!part.isEmpty() && !QFileInfo::exists(next)) {
-            const QDir dir(resolved.isEmpty() ? QStringLiteral(".") : resolved);
-            const QStringList entries = dir.entryList(
-                QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-            qsizetype match = -1;
-            for (qsizetype e = 0; e < entries.size() && match < 0; ++e) {
-                if (entries[e].compare(part, Qt::CaseInsensitive) == 0)
-                    match = e;
-            }
-            if (match < 0)
-                return QDir::toNativeSeparators(asWritten);
-            next = resolved + entries[match];
-        }
-        resolved = next;
-        if (k + 1 < parts.size())
-            resolved += QLatin1Char('/');
-    }
-    return QDir::toNativeSeparators(resolved);
+    const QString found = StudyFolderIndex(Folder).Find(Name);
+    if (!found.isEmpty())
+        return found;
+    QString asWritten = Folder;
+    if (!asWritten.isEmpty() && !asWritten.endsWith(QLatin1Char('/')) && !asWritten.endsWith(QLatin1Char('\\')))
+        asWritten += QLatin1Char('/');
+    asWritten += Name;
+    asWritten.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return QDir::toNativeSeparators(asWritten);
 }
 
 } // namespace study

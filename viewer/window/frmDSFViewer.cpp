@@ -3,6 +3,7 @@
 #include "platform/imaging/ImagingControl.h"
 #include "platform/ui/UiServices.h"
 #include "viewer/study/StudyModule.h"
+#include "viewer/window/LoadInputGate.h"
 #include "viewer/window/UpDownSpinner.h"
 #include "viewer/window/frmAbout.h"
 
@@ -17,6 +18,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTextEdit>
@@ -78,6 +80,10 @@ frmDSFViewer::frmDSFViewer(study::StudyModule& module, ui::UiServices& ui, Viewe
 
     setWindowIcon(ProgramIcon());
     CreateControls();
+    labStatus_ = new QLabel(this);
+    labStatus_->setObjectName(QStringLiteral("labStatus"));
+    statusBar()->addWidget(labStatus_, 1);
+    statusBar()->hide();
     CreateMenu();
     ConnectHandlers();
 
@@ -131,14 +137,21 @@ void frmDSFViewer::CreateControls()
     LEAD2_->hide();
 
     fraLoad_ = Frame(QStringLiteral("fraLoad"), QStringLiteral("Loading Study - Please wait..."), central);
-    auto* loadLayout = Compact(new QVBoxLayout(fraLoad_));
+    auto* loadLayout = Compact(new QGridLayout(fraLoad_));
     pgbLoad_ = new QProgressBar(fraLoad_);
     pgbLoad_->setObjectName(QStringLiteral("pgbLoad"));
     // Hundredths, so a quarter split over a panel's frames moves smoothly.
     pgbLoad_->setRange(0, 10000);
     pgbLoad_->setTextVisible(false);
-    loadLayout->addWidget(pgbLoad_);
-    fraLoad_->setFixedSize(TwipsToPixels(4800, logicalDpiX()), fraLoad_->sizeHint().height());
+    labLoadStatus_ = new QLabel(fraLoad_);
+    labLoadStatus_->setObjectName(QStringLiteral("labLoadStatus"));
+    cmdCancelLoad_ = new QPushButton(QStringLiteral("Cancel"), fraLoad_);
+    cmdCancelLoad_->setObjectName(QStringLiteral("cmdCancelLoad"));
+    cmdCancelLoad_->setToolTip(QStringLiteral("Stop loading (Esc)"));
+    loadLayout->addWidget(pgbLoad_, 0, 0);
+    loadLayout->addWidget(cmdCancelLoad_, 0, 1);
+    loadLayout->addWidget(labLoadStatus_, 1, 0, 1, 2);
+    fraLoad_->setMinimumWidth(TwipsToPixels(4800, logicalDpiX()));
     fraLoad_->move(TwipsToPixels(static_cast<qint64>(kDesignColumnWidth) + kLeftGap + 600, logicalDpiX()),
                    TwipsToPixels(1200, logicalDpiY()));
     fraLoad_->hide();
@@ -339,6 +352,7 @@ void frmDSFViewer::ConnectHandlers()
                 [this, i](int button, int, double, double) { LEADV_MouseDown(i, button); });
     }
     connect(cmdReset_, &QPushButton::clicked, this, &frmDSFViewer::cmdReset_Click);
+    connect(cmdCancelLoad_, &QPushButton::clicked, this, &frmDSFViewer::CancelLoad);
     connect(cbxDate_, &QComboBox::activated, this, &frmDSFViewer::cbxDate_Click);
     connect(cmdFirst_, &QPushButton::clicked, this, &frmDSFViewer::cmdFirst_Click);
     connect(cmdPrevious_, &QPushButton::clicked, this, &frmDSFViewer::cmdPrevious_Click);

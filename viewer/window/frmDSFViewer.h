@@ -14,11 +14,13 @@
 #include <QStringList>
 
 #include <array>
+#include <memory>
 
 class QCheckBox;
 class QComboBox;
 class QFrame;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QMenuBar;
 class QProgressBar;
@@ -32,6 +34,7 @@ namespace imaging {
 class ImagingControl;
 }
 namespace study {
+class StudyFolderIndex;
 class StudyModule;
 }
 namespace ui {
@@ -40,6 +43,7 @@ class UiServices;
 
 namespace viewer {
 
+class LoadInputGate;
 class UpDownSpinner;
 
 struct ViewerOptions {
@@ -145,6 +149,9 @@ public:
     double TwipsPerPixelY() const;
     // The loading progress bar's value, 0 to 100, with its fractions.
     double LoadProgressValue() const;
+    // Stops the load under way (the Cancel button and Esc do the same); the
+    // window is left without a study. Nothing happens when nothing loads.
+    void CancelLoad();
 
 signals:
     // A frame was put on display by playback.
@@ -176,6 +183,14 @@ private:
     // _Loading
     void EnsureLoaded();
     void SetLoadProgress(double value);
+    // Lets the window paint and take a cancel while a load works.
+    void PumpDuringLoad();
+    // Throws LoadCancelled once a cancel has been asked for.
+    void ThrowIfCancelled() const;
+    // The state a cancelled study load leaves: no study, empty panels.
+    void ShowNoStudy();
+    // The line at the foot of the window; "" hides it.
+    void ShowStatus(const QString& text);
 
     // _Panels
     class LoadingScope;
@@ -222,6 +237,9 @@ private:
     QLineEdit* txtTime_ = nullptr;
     QGroupBox* fraLoad_ = nullptr;
     QProgressBar* pgbLoad_ = nullptr;
+    QLabel* labLoadStatus_ = nullptr;
+    QPushButton* cmdCancelLoad_ = nullptr;
+    QLabel* labStatus_ = nullptr;
     QTextEdit* rtfSiteName_ = nullptr;
     QLineEdit* txtSiteLatitude_ = nullptr;
     QLineEdit* txtSiteLongitude_ = nullptr;
@@ -244,6 +262,12 @@ private:
     double loadProgress_ = 0;
     int loading_ = 0;         // a panel load is decoding; layout and playback wait for it
     bool layoutPending_ = false; // the window was resized during a load
+    std::unique_ptr<LoadInputGate> loadGate_; // while loading_: only Cancel and Esc are taken
+    bool cancelRequested_ = false;  // Cancel or Esc during the load under way
+    bool loadCancelled_ = false;    // the last study load ended by a cancel
+    // The study folder as the load under way found it; each folder is listed
+    // at most once per load.
+    study::StudyFolderIndex* loadFiles_ = nullptr;
 
     struct Playback {
         bool active = false;

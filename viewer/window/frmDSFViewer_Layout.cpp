@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QGroupBox>
+#include <QStatusBar>
 
 namespace viewer {
 
@@ -47,6 +48,9 @@ PanelLayoutInput frmDSFViewer::LayoutInput() const
     PanelLayoutInput input;
     input.WindowWidth = WindowWidthTwips();
     input.WindowHeight = WindowHeightTwips();
+    // The status line, while it shows, takes its height from the panels' room.
+    if (!statusBar()->isHidden())
+        input.WindowHeight -= PixelsToTwips(statusBar()->sizeHint().height(), logicalDpiY());
     input.ColumnWidth = kDesignColumnWidth;
     input.ScreenToggled = module_.ScreenToggled;
     for (int i = 0; i < kPanelCount; ++i) {

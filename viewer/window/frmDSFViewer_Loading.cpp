@@ -7,16 +7,20 @@
 #include "viewer/cabreader/CABFile.h"
 #include "viewer/cabreader/ExtractPackage.h"
 #include "viewer/study/FilePaths.h"
+#include "viewer/study/StudyFolderIndex.h"
 #include "viewer/study/StudyModule.h"
 #include "viewer/window/NumberText.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -154,7 +158,7 @@ void frmDSFViewer::msbOpenFile(QString& Filename, QString& Ext)
 void frmDSFViewer::msbLoadAndDisplay(const QString& lstFilename)
 {
     msbLoadStudyFile(lstFilename);
-    module_.LoadedStudyFile = lstFilename;
+    module_.LoadedStudyFile = loadCancelled_ ? QString() : lstFilename;
     module_.CurrentFrame = 1;
     txtTotalFrames_->setText(SpaceSigned(module_.TotalFrames));
     msbUpdateViews(module_.CurrentFrame);
@@ -164,6 +168,8 @@ void frmDSFViewer::msbLoadAndDisplay(const QString& lstFilename)
 
 void frmDSFViewer::msbLoadStudyFile(const QString& StudyFilename)
 {
+    loadCancelled_ = false;
+    ShowStatus(QString());
     for (imaging::ImagingControl* panel : LEADV_) {
         panel->hide();
         panel->DeleteImages(0, panel->ImageCount());
@@ -183,11 +189,16 @@ void frmDSFViewer::msbLoadStudyFile(const QString& StudyFilename)
     msbSetStudySettings();
     UpdatesSuspended = false;
 
+    labLoadStatus_->clear();
+    fraLoad_->adjustSize();
     fraLoad_->show();
     fraLoad_->raise();
     LetPaintsRun();
     SetLoadProgress(0);
-    for (qint16 i = 0; i < kPanelCount; ++i) {
+    // Every panel of this load finds its images in one look at the folder.
+    study::StudyFolderIndex files(module_.CurrentFolder);
+    loadFiles_ = &files;
+    for (qint16 i = 0; i < kPanelCount && !loadCancelled_; ++i) {
         if (FindView(module_.Study, cbxViewName_[i]->currentText()) > 0) {
             msbLoadImageFiles(i, ErrMsg);
             if (!ErrMsg.isEmpty()) {
@@ -199,10 +210,47 @@ void frmDSFViewer::msbLoadStudyFile(const QString& StudyFilename)
                 break;
             }
         }
-        SetLoadProgress((i + 1) * 25);
+        if (!loadCancelled_)
+            SetLoadProgress((i + 1) * 25);
     }
+    loadFiles_ = nullptr;
     fraLoad_->hide();
+    if (loadCancelled_)
+        ShowNoStudy();
     msbResizeViews();
+}
+
+void frmDSFViewer::ShowNoStudy()
+{
+    for (int i = 0; i < kPanelCount; ++i) {
+        LEADV_[i]->hide();
+        LEADV_[i]->DeleteImages(0, LEADV_[i]->ImageCount());
+        chkDisplay_[i]->setChecked(false);
+        cbxViewName_[i]->clear();
+        cbxViewName_[i]->addItem(QStringLiteral("<Select View>"));
+        cbxSkyConditions_[i]->clear();
+    }
+    // As after a study that could not be read: panel commands wait for the next study.
+    UpdatesSuspended = true;
+    module_.Study.Clear();
+    module_.TotalFrames = 0;
+    setWindowTitle(QLatin1String(kDesignCaption));
+    StudyDates = QStringList{QString()};
+    cbxDate_->clear();
+    txtTime_->clear();
+    ShowStatus(QStringLiteral("Loading was cancelled; no study is on display."));
+}
+
+void frmDSFViewer::ShowStatus(const QString& text)
+{
+    labStatus_->setText(text);
+    const bool show = !text.isEmpty();
+    if (statusBar()->isHidden() == show) {
+        statusBar()->setVisible(show);
+        // The panels give the line its room.
+        if (loading_ == 0)
+            msbResizeViews();
+    }
 }
 
 double frmDSFViewer::LoadProgressValue() const

@@ -6,21 +6,27 @@
 #include "platform/imaging/FrameLoader.h"
 #include "platform/imaging/ImagingControl.h"
 #include "platform/ui/UiServices.h"
+#include "viewer/study/StudyFolderIndex.h"
 #include "viewer/study/StudyModule.h"
+#include "viewer/window/LoadInputGate.h"
 #include "viewer/window/NumberText.h"
 #include "viewer/window/SkyConditions.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QLabel>
+#include <QLocale>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QTimer>
 
 #include <new>
+#include <optional>
 
 namespace viewer {
 
@@ -43,13 +49,27 @@ void SetOptionPair(qint16 mask, QRadioButton* bit1, QRadioButton* bit2)
 
 } // namespace
 
-// While a panel decodes, the window repaints but runs no layout or playback step.
+// A cancel asked for during a load unwinds it from wherever it is.
+struct LoadCancelled {};
+
+// While a panel loads, the window repaints and takes a cancel, but runs no
+// command, layout or playback step.
 class frmDSFViewer::LoadingScope {
 public:
-    explicit LoadingScope(frmDSFViewer& window) : window_(window) { ++window_.loading_; }
+    explicit LoadingScope(frmDSFViewer& window) : window_(window)
+    {
+        if (window_.loading_++ == 0) {
+            window_.cancelRequested_ = false;
+            window_.loadGate_ = std::make_unique<LoadInputGate>(window_, *window_.cmdCancelLoad_,
+                                                                [w = &window_] { w->CancelLoad(); });
+        }
+    }
     ~LoadingScope()
     {
-        if (--window_.loading_ == 0 && window_.layoutPending_) {
+        if (--window_.loading_ > 0)
+            return;
+        window_.loadGate_.reset();
+        if (window_.layoutPending_) {
             window_.layoutPending_ = false;
             QTimer::singleShot(0, &window_, [w = &window_] { w->Form_Resize(); });
         }
@@ -128,42 +148,92 @@ void frmDSFViewer::msbLoadImageFiles(const qint16& Index, QString& ErrMsg)
 
         ui::CursorGuard hourglass(ui_, ui::CursorShape::Hourglass);
         LoadingScope loading(*this);
-        const study::StudyView& samples = module_.Study.Views[view];
-        const qsizetype sampleCount = samples.SampleCount();
-        const PanelFrames frames = SelectPanelFrames(samples, PanelChoiceOf(Index), module_.CurrentFolder);
+        try {
+            const study::StudyView& samples = module_.Study.Views[view];
+            const qsizetype sampleCount = samples.SampleCount();
+            // A load of the whole study shares one look at the folder between
+            // its panels; a single panel's load looks afresh.
+            std::optional<study::StudyFolderIndex> ownFiles;
+            study::StudyFolderIndex* files = loadFiles_;
+            if (!files)
+                files = &ownFiles.emplace(module_.CurrentFolder);
+            const PanelFrames frames = SelectPanelFrames(
+                samples, PanelChoiceOf(Index), *files, [this, Index](qsizetype done, qsizetype total) {
+                    labLoadStatus_->setText(QStringLiteral("Panel %1: checking image files, %2 of %3")
+                                                .arg(Index + 1)
+                                                .arg(QLocale().toString(done), QLocale().toString(total)));
+                    PumpDuringLoad();
+                    return !cancelRequested_;
+                });
+            ThrowIfCancelled();
+            QStringList paths;
+            for (const FramePosition& position : frames.Positions) {
+                if (!position.Missing())
+                    paths.append(position.Path);
+            }
+            labLoadStatus_->setText(QStringLiteral("Panel %1: reading images").arg(Index + 1));
 
-        int count = 0;
-        const imaging::FrameLoader loader(options_.DecodeWorkers);
-        const imaging::FrameLoadOutcome outcome = loader.Load(
-            frames.Paths,
-            [&](int, const QImage& image) {
-                ++count;
-                panel->SetDisplayMode(imaging::kFitMode);
-                panel->InsertImage(count - 1, image);
-                panel->SetShownPosition(count - 1);
-                if (!pgbLoad_->isHidden())
-                    SetLoadProgress(LoadProgress(Index, count, sampleCount));
-            },
-            [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
-        if (!outcome.ok()) {
-            ErrMsg = outcome.error;
-            return;
-        }
-        if (frames.Overflow) {
-            // The frame counter is 16-bit: a panel holds at most 32767 images.
-            ErrMsg = QStringLiteral("Overflow");
-            return;
-        }
+            int count = 0;
+            const imaging::FrameLoader loader(options_.DecodeWorkers);
+            const imaging::FrameLoadOutcome outcome = loader.Load(
+                paths,
+                [&](int, const QImage& image) {
+                    ThrowIfCancelled();
+                    ++count;
+                    panel->SetDisplayMode(imaging::kFitMode);
+                    panel->InsertImage(count - 1, image);
+                    panel->SetShownPosition(count - 1);
+                    if (!pgbLoad_->isHidden())
+                        SetLoadProgress(LoadProgress(Index, count, sampleCount));
+                    PumpDuringLoad();
+                },
+                [this] {
+                    PumpDuringLoad();
+                    ThrowIfCancelled();
+                });
+            if (!outcome.ok()) {
+                ErrMsg = outcome.error;
+                return;
+            }
+            if (frames.Overflow) {
+                // The frame counter is 16-bit: a panel holds at most 32767 images.
+                ErrMsg = QStringLiteral("Overflow");
+                return;
+            }
 
-        panel->SetShownPosition(0);
-        module_.TotalFrames = count;
-        if (chkDisplay_[Index]->checkState() == Qt::Checked)
-            panel->show();
+            panel->SetShownPosition(0);
+            module_.TotalFrames = count;
+            if (chkDisplay_[Index]->checkState() == Qt::Checked)
+                panel->show();
+        } catch (const LoadCancelled&) {
+            // Cleanly empty rather than half filled.
+            panel->DeleteImages(0, panel->ImageCount());
+            panel->hide();
+            loadCancelled_ = true;
+        }
     } catch (const imaging::ImagingError& error) {
         ErrMsg = error.Text();
     } catch (const std::bad_alloc&) {
         ErrMsg = QStringLiteral("Out of memory");
     }
+}
+
+void frmDSFViewer::CancelLoad()
+{
+    if (loading_ > 0)
+        cancelRequested_ = true;
+}
+
+void frmDSFViewer::ThrowIfCancelled() const
+{
+    if (cancelRequested_)
+        throw LoadCancelled{};
+}
+
+void frmDSFViewer::PumpDuringLoad()
+{
+    // Input other than Cancel and Esc is held off by the load's gate.
+    QCoreApplication::processEvents(loadGate_ ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
 }
 
 void frmDSFViewer::msbRefreshNotice(const qint16& Index)
