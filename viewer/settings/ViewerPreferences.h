@@ -1,0 +1,42 @@
+// The viewer's own settings, kept in a file of its own under the user's
+// configuration folder ("HALVEX/HALVEX-Daystrand.ini" there). The settings the
+// HALVEX product shares with the viewer (StudySettings.h) stay read-only; what
+// the viewer remembers for itself lives here. Each value is read when asked
+// for and written when set; a missing or unreadable file gives the defaults.
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class QSettings;
+
+namespace settings {
+
+inline constexpr char kPreferencesOrganisation[] = "HALVEX";
+inline constexpr char kPreferencesApplication[] = "HALVEX-Daystrand";
+
+class ViewerPreferences {
+public:
+    // The user's own file.
+    ViewerPreferences();
+    // Another file (tests, a private set-up); "" is the user's own file.
+    explicit ViewerPreferences(const QString& fileName);
+    ~ViewerPreferences();
+    ViewerPreferences(const ViewerPreferences&) = delete;
+    ViewerPreferences& operator=(const ViewerPreferences&) = delete;
+
+    QString FileName() const;
+
+    // Whether each panel shows a caption of what it shows. Off by default.
+    bool ShowCaptions() const;
+    void SetShowCaptions(bool show);
+
+    // Writes what was set to the file now rather than at some later moment.
+    void Sync();
+
+private:
+    std::unique_ptr<QSettings> store_;
+};
+
+} // namespace settings
