@@ -37,12 +37,8 @@ pid_t Spawn(const std::vector<std::string>& argv, const fs::path& folder, const 
     return pid;
 }
 
-int WaitFor(pid_t pid)
+int ExitCode(int status)
 {
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0)
-        if (errno != EINTR)
-            return -1;
     if (WIFEXITED(status))
         return WEXITSTATUS(status);
     if (WIFSIGNALED(status))
@@ -50,16 +46,46 @@ int WaitFor(pid_t pid)
     return -1;
 }
 
+int WaitFor(pid_t pid)
+{
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0)
+        if (errno != EINTR)
+            return -1;
+    return ExitCode(status);
+}
+
+// Waits for the program at most `limit`; kills it when it has not ended by then.
+int WaitWithin(pid_t pid, std::chrono::seconds limit, bool& timedOut)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    timedOut = false;
+    for (;;) {
+        int status = 0;
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid)
+            return ExitCode(status);
+        if (done < 0 && errno != EINTR)
+            return -1;
+        if (std::chrono::steady_clock::now() >= deadline) {
+            timedOut = true;
+            ::kill(pid, SIGKILL);
+            return WaitFor(pid);
+        }
+        ::usleep(2000);
+    }
+}
+
 } // namespace
 
-Result Run(const std::vector<std::string>& argv, const fs::path& folder)
+Result Run(const std::vector<std::string>& argv, const fs::path& folder, std::chrono::seconds limit)
 {
     testsupport::TempDir capture;
     Result result;
     pid_t pid = Spawn(argv, folder, capture / "out", capture / "err");
     if (pid < 0)
         return result;
-    result.exitCode = WaitFor(pid);
+    result.exitCode = WaitWithin(pid, limit, result.timedOut);
     result.out = testsupport::ReadAll(capture / "out");
     result.err = testsupport::ReadAll(capture / "err");
     return result;
@@ -85,11 +111,11 @@ std::string Background::Err() const
     return testsupport::ReadAll(errPath_);
 }
 
-Result Background::Wait()
+Result Background::Wait(std::chrono::seconds limit)
 {
     Result result;
     if (pid_ > 0) {
-        result.exitCode = WaitFor(pid_);
+        result.exitCode = WaitWithin(pid_, limit, result.timedOut);
         pid_ = -1;
     }
     result.out = testsupport::ReadAll(outPath_);
