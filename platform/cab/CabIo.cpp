@@ -1,10 +1,16 @@
 #include "platform/cab/CabIo.h"
 
 #include <cerrno>
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <mutex>
 #include <random>
+#include <set>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace cab::io {
@@ -169,29 +175,173 @@ std::string ParentFolder(const std::string& path)
     return path.substr(0, slash);
 }
 
-TempFile CreateTempBeside(const std::string& target, const std::string& suffix)
+std::string FileKindText(mode_t mode)
+{
+    if (S_ISREG(mode))
+        return "a file";
+    if (S_ISDIR(mode))
+        return "a folder";
+    if (S_ISFIFO(mode))
+        return "a FIFO (named pipe)";
+    if (S_ISCHR(mode))
+        return "a character device";
+    if (S_ISBLK(mode))
+        return "a block device";
+    if (S_ISSOCK(mode))
+        return "a socket";
+    if (S_ISLNK(mode))
+        return "a symbolic link";
+    return "a special file";
+}
+
+OpenedFile OpenRegularFile(const std::string& path, const std::string& what)
+{
+    OpenedFile opened;
+    // Non-blocking, so a FIFO cannot hold the open; regular files read the same either way.
+    opened.fd = Fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!opened.fd) {
+        opened.error = ErrorFromErrno(errno, Action::OpenExisting, path, what.empty() ? "cannot open" : "cannot open " + what);
+        return opened;
+    }
+    if (::fstat(opened.fd.Get(), &opened.st) != 0) {
+        opened.error = ErrorFromErrno(errno, Action::Read, path, what.empty() ? "cannot read" : "cannot read " + what);
+        opened.fd.Reset();
+        return opened;
+    }
+    if (!S_ISREG(opened.st.st_mode)) {
+        opened.error = CabError{kErrorAccessDenied, "'" + path + "' is " + FileKindText(opened.st.st_mode)
+                                                        + ", not a regular file"};
+        opened.fd.Reset();
+    }
+    return opened;
+}
+
+namespace {
+
+std::string RandomTempName(const std::string& suffix)
+{
+    static std::mutex mutex;
+    static std::mt19937_64 random = [] {
+        std::random_device device;
+        return std::mt19937_64((std::uint64_t(device()) << 32) ^ device() ^ std::uint64_t(::getpid()));
+    }();
+    std::uint64_t bits = 0;
+    {
+        std::lock_guard lock(mutex);
+        bits = random();
+    }
+    char name[64];
+    std::snprintf(name, sizeof name, "%s%ld.%012llx", kTempPrefix, long(::getpid()),
+                  (unsigned long long)(bits & 0xFFFFFFFFFFFFull));
+    return name + suffix;
+}
+
+// The process id in one of our temporary names, or 0 when the name is not one.
+pid_t WriterOf(const char* name)
+{
+    const std::size_t prefix = std::strlen(kTempPrefix);
+    if (std::strncmp(name, kTempPrefix, prefix) != 0)
+        return 0;
+    char* end = nullptr;
+    const long pid = std::strtol(name + prefix, &end, 10);
+    if (end == name + prefix || *end != '.' || pid <= 0)
+        return 0;
+    const std::string rest = end;
+    for (const char* suffix : {".spool", ".tmp", ".part"})
+        if (rest.size() > std::strlen(suffix) && rest.compare(rest.size() - std::strlen(suffix), std::string::npos, suffix) == 0)
+            return pid_t(pid);
+    return 0;
+}
+
+bool ProcessIsGone(pid_t pid)
+{
+    return pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+} // namespace
+
+void SweepStaleTemporaries(int folderFd)
+{
+    struct stat folder {};
+    if (::fstat(folderFd, &folder) != 0)
+        return;
+    static std::mutex mutex;
+    static std::set<FileId> swept;
+    {
+        std::lock_guard lock(mutex);
+        if (!swept.insert(IdOf(folder)).second)
+            return;
+    }
+    const int listing = ::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (listing < 0)
+        return;
+    DIR* dir = ::fdopendir(listing);
+    if (!dir) {
+        ::close(listing);
+        return;
+    }
+    while (dirent* e = ::readdir(dir)) {
+        const pid_t writer = WriterOf(e->d_name);
+        if (writer == 0 || !ProcessIsGone(writer))
+            continue;
+        struct stat st {};
+        if (::fstatat(folderFd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
+            ::unlinkat(folderFd, e->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
+TempFile CreateTempIn(int folderFd, const std::string& folderForMessages, const std::string& suffix)
 {
     TempFile temp;
-    std::string folder = ParentFolder(target);
-    std::random_device device;
-    std::mt19937_64 random((std::uint64_t(device()) << 32) ^ device() ^ std::uint64_t(::getpid()));
+    SweepStaleTemporaries(folderFd);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        char name[32];
-        std::snprintf(name, sizeof name, ".~cab%012llx", (unsigned long long)(random() & 0xFFFFFFFFFFFFull));
-        std::string path = folder + "/" + name + suffix;
-        int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        std::string name = RandomTempName(suffix);
+        int fd = ::openat(folderFd, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (fd >= 0) {
             temp.fd = Fd(fd);
-            temp.path = std::move(path);
+            temp.path = std::move(name);
             return temp;
         }
         if (errno != EEXIST) {
-            temp.error = ErrorFromErrno(errno, Action::CreateFile, target, "cannot create a file beside");
+            temp.error = ErrorFromErrno(errno, Action::CreateFile, folderForMessages, "cannot create a file in");
             return temp;
         }
     }
-    temp.error = CabError{kErrorWriteFault, "cannot find a free temporary name beside '" + target + "'"};
+    temp.error = CabError{kErrorWriteFault, "cannot find a free temporary name in '" + folderForMessages + "'"};
     return temp;
+}
+
+TempFile CreateTempBeside(const std::string& target, const std::string& suffix)
+{
+    const std::string folder = ParentFolder(target);
+    Fd folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folderFd) {
+        TempFile temp;
+        temp.error = ErrorFromErrno(errno, Action::CreateFile, target, "cannot create a file beside");
+        return temp;
+    }
+    TempFile temp = CreateTempIn(folderFd.Get(), folder, suffix);
+    if (!temp.error)
+        temp.path = folder + "/" + temp.path;
+    return temp;
+}
+
+std::optional<std::uint64_t> FreeBytesAt(const std::string& path)
+{
+    std::string at = path.empty() ? "." : path;
+    for (int depth = 0; depth < 4096; ++depth) {
+        struct statvfs fs {};
+        if (::statvfs(at.c_str(), &fs) == 0)
+            return std::uint64_t(fs.f_bavail) * std::uint64_t(fs.f_frsize);
+        if (errno != ENOENT && errno != ENOTDIR)
+            return std::nullopt;
+        const std::string parent = ParentFolder(at);
+        if (parent == at)
+            return std::nullopt;
+        at = parent;
+    }
+    return std::nullopt;
 }
 
 void RemoveQuietly(const std::string& path)

@@ -7,7 +7,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 namespace cab::io {
@@ -52,14 +54,53 @@ int WriteAll(int fd, const void* data, std::size_t size);
 // The folder part of `path` ("." when it has none).
 std::string ParentFolder(const std::string& path);
 
-// A new, empty file beside `target` with a random name ending in `suffix`,
-// created with the usual permissions. On failure `fd` is empty and `error` says why.
+// Which file a path leads to, whatever its name: device and inode.
+struct FileId {
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool operator==(const FileId&) const = default;
+    auto operator<=>(const FileId&) const = default;
+};
+inline FileId IdOf(const struct stat& st) { return FileId{st.st_dev, st.st_ino}; }
+
+// "a file", "a folder", "a FIFO (named pipe)", "a character device", ...
+std::string FileKindText(mode_t mode);
+
+// An existing file opened for reading. Only regular files are taken: a FIFO,
+// device or socket is refused without being read or waited on (the open does
+// not block), so /dev/zero or a pipe named as input cannot hang or flood the
+// reader. kErrorAccessDenied for a folder or any other kind of file, with a
+// text that names the file and its kind; `what` ("cabinet", or "") goes into
+// the texts of failing opens and reads.
+struct OpenedFile {
+    Fd fd;
+    struct stat st {};
+    CabError error;
+};
+OpenedFile OpenRegularFile(const std::string& path, const std::string& what);
+
+// Temporary files carry our prefix and the writing process's id in their
+// name (".~cab.<pid>.<random><suffix>"), so that the temporaries a killed
+// process left behind can be told from the live ones of a running process.
+inline constexpr const char* kTempPrefix = ".~cab.";
+// Removes the temporaries left in the open folder by processes that no longer
+// run. Each folder is swept once per process, on its first temporary.
+void SweepStaleTemporaries(int folderFd);
+
+// A new, empty file beside `target` (or in the open folder `folderFd`) with a
+// name as above ending in `suffix`, created with the usual permissions. On
+// failure `fd` is empty and `error` says why.
 struct TempFile {
     Fd fd;
-    std::string path;
+    std::string path; // beside the target: the full path; in a folder: the name in it
     CabError error;
 };
 TempFile CreateTempBeside(const std::string& target, const std::string& suffix);
+TempFile CreateTempIn(int folderFd, const std::string& folderForMessages, const std::string& suffix);
+
+// Bytes the file system holding `path` (or the nearest folder above it that
+// exists) still gives an unprivileged writer; nothing when it cannot be told.
+std::optional<std::uint64_t> FreeBytesAt(const std::string& path);
 
 // Removes a file if it is there; errors are of no interest to a clean-up.
 void RemoveQuietly(const std::string& path);

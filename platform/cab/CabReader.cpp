@@ -5,6 +5,7 @@
 #include "platform/cab/CabIo.h"
 #include "platform/cab/CabText.h"
 #include "platform/cab/MsPackSystem.h"
+#include "platform/cab/TargetFolder.h"
 
 #include <cerrno>
 #include <cstring>
@@ -85,6 +86,7 @@ struct CabReader::Impl {
     std::vector<CabEntry> entries;
     CabInfo info;
     std::string cabinetPath;
+    std::set<io::FileId> partIds; // every file of the set that is open, so no entry replaces one
     bool joinedSet = false;
     bool open = false;
     bool stale = false; // the cabinet could not be read again after a failure
@@ -136,18 +138,16 @@ struct CabReader::Impl {
     CabError ReadHeader(const std::string& path, bool& empty)
     {
         empty = false;
-        // Non-blocking, so a FIFO named as the cabinet cannot hang the open;
-        // regular files read the same either way.
-        io::Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-        if (!fd)
-            return io::ErrorFromErrno(errno, io::Action::OpenExisting, path, "cannot open cabinet");
-        struct stat st {};
-        if (::fstat(fd.Get(), &st) != 0)
-            return io::ErrorFromErrno(errno, io::Action::Read, path, "cannot read cabinet");
-        if (S_ISDIR(st.st_mode))
-            return io::ErrorFromErrno(EISDIR, io::Action::OpenExisting, path, "cannot open cabinet");
-        if (!S_ISREG(st.st_mode))
-            return CabError{kErrorInvalidData, "'" + path + "' is not a cabinet file"};
+        io::OpenedFile opened = io::OpenRegularFile(path, "cabinet");
+        if (opened.error) {
+            // A folder is "access denied" as on Windows; a device or pipe is no cabinet.
+            if (opened.fd.Get() < 0 && opened.st.st_mode != 0 && !S_ISDIR(opened.st.st_mode))
+                opened.error.code = kErrorInvalidData;
+            return opened.error;
+        }
+        io::Fd& fd = opened.fd;
+        const struct stat& st = opened.st;
+        partIds.insert(io::IdOf(st));
         std::uint8_t header[format::cfhead_SIZEOF];
         long long n = io::ReadFull(fd.Get(), header, sizeof header);
         if (n < 0)
@@ -206,10 +206,13 @@ struct CabReader::Impl {
     // missing or does not match just ends the search in that direction.
     bool JoinSet(const std::string& path)
     {
-        std::set<std::pair<dev_t, ino_t>> seen;
+        std::set<io::FileId> seen;
         auto firstVisit = [&](const std::string& p) {
             struct stat st {};
-            return ::stat(p.c_str(), &st) == 0 && seen.insert({st.st_dev, st.st_ino}).second;
+            if (::stat(p.c_str(), &st) != 0 || !seen.insert(io::IdOf(st)).second)
+                return false;
+            partIds.insert(io::IdOf(st));
+            return true;
         };
         firstVisit(path);
         bool joined = false;
@@ -333,6 +336,7 @@ void CabReader::Close()
     impl_->entries.clear();
     impl_->info = CabInfo{};
     impl_->cabinetPath.clear();
+    impl_->partIds.clear();
     impl_->joinedSet = false;
     impl_->open = false;
     impl_->stale = false;
@@ -342,25 +346,41 @@ bool CabReader::IsOpen() const { return impl_->open; }
 const CabInfo& CabReader::Info() const { return impl_->info; }
 const std::vector<CabEntry>& CabReader::Entries() const { return impl_->entries; }
 
+bool CabReader::IsCabinetFile(const io::FileId& file) const
+{
+    return impl_->partIds.count(file) != 0;
+}
+
 CabError CabReader::Extract(std::size_t index, const std::string& targetPath)
+{
+    if (targetPath.empty())
+        return CabError{kErrorPathNotFound, "no target path given"};
+    return Extract(index, TargetAtPath(targetPath));
+}
+
+CabError CabReader::Extract(std::size_t index, const Target& target)
 {
     if (!impl_->open)
         return CabError{kErrorInvalidParameter, "no cabinet is open"};
     if (index >= impl_->entries.size())
         return CabError{kErrorInvalidParameter, "the cabinet has no entry " + std::to_string(index)};
-    if (targetPath.empty())
-        return CabError{kErrorPathNotFound, "no target path given"};
+    if (target.error)
+        return target.error;
     const CabEntry& entry = impl_->entries[index];
     if (impl_->stale)
         return CabError{kErrorInvalidData, "cannot extract '" + entry.name + "': the cabinet changed while it was open"};
+    if (target.existing && IsCabinetFile(*target.existing))
+        return CabError{kErrorSharingViolation,
+                        "'" + target.path + "' is the cabinet being read: its entry '" + entry.name + "' would replace it"};
 
-    io::TempFile temp = io::CreateTempBeside(targetPath, ".part");
+    const int folder = target.folder.Get();
+    io::TempFile temp = io::CreateTempIn(folder, io::ParentFolder(target.path), ".part");
     if (temp.error)
         return temp.error;
     detail::MsPackSystem& system = impl_->system;
     system.ClearError();
     system.outputFd = temp.fd.Get();
-    system.outputPath = targetPath;
+    system.outputPath = target.path;
     int rc = impl_->decompressor->extract(impl_->decompressor, impl_->files[index], detail::kOutputName);
     system.outputFd = -1;
 
@@ -373,13 +393,17 @@ CabError CabReader::Extract(std::size_t index, const std::string& targetPath)
             struct timespec times[2] = {{*stamp, 0}, {*stamp, 0}};
             ::futimens(temp.fd.Get(), times);
         }
+        struct stat now {};
         if (int err = temp.fd.Close())
-            error = io::ErrorFromErrno(err, io::Action::Write, targetPath, "cannot write");
-        else if (::rename(temp.path.c_str(), targetPath.c_str()) != 0)
-            error = io::ErrorFromErrno(errno, io::Action::CreateFile, targetPath, "cannot create");
+            error = io::ErrorFromErrno(err, io::Action::Write, target.path, "cannot write");
+        else if (::fstatat(folder, target.name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 && IsCabinetFile(io::IdOf(now)))
+            error = CabError{kErrorSharingViolation, "'" + target.path + "' is the cabinet being read: its entry '"
+                                                         + entry.name + "' would replace it"};
+        else if (::renameat(folder, temp.path.c_str(), folder, target.name.c_str()) != 0)
+            error = io::ErrorFromErrno(errno, io::Action::CreateFile, target.path, "cannot create");
     }
     if (error)
-        io::RemoveQuietly(temp.path);
+        ::unlinkat(folder, temp.path.c_str(), 0);
     return error;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/cab/CabError.h"
+#include "platform/cab/CabIo.h"
 
 #include <cstdint>
 #include <memory>
@@ -10,6 +11,8 @@
 #include <vector>
 
 namespace cab {
+
+struct Target;
 
 // One file of a cabinet as its file table gives it.
 struct CabEntry {
@@ -45,7 +48,9 @@ public:
     // Reads the header and file table. kErrorFileNotFound when the path does not
     // exist (kErrorPathNotFound when its folder does not), kErrorAccessDenied
     // for a folder, kErrorInvalidData when it is not a cabinet or its tables are
-    // damaged. A cabinet with no folders and no files opens with no entries.
+    // damaged, or when it is no regular file at all (a FIFO or device is
+    // refused without being read or waited on). A cabinet with no folders and
+    // no files opens with no entries.
     CabError Open(const std::string& path);
     void Close();
     bool IsOpen() const;
@@ -60,8 +65,15 @@ public:
     // an existing file at the target survives a failure.
     // Extracting entries in file-table order is fastest: a folder is decoded
     // once from its start, and asking out of order restarts it.
-    // kErrorInvalidParameter for an index beyond Entries() or no open cabinet.
+    // kErrorInvalidParameter for an index beyond Entries() or no open cabinet;
+    // kErrorSharingViolation when the target is the cabinet itself or another
+    // part of its set, whatever name leads there.
     CabError Extract(std::size_t index, const std::string& targetPath);
+    // The same into a place found by TargetFolder (no link followed on the way).
+    CabError Extract(std::size_t index, const Target& target);
+
+    // True when `file` is the open cabinet or one of the parts joined to it.
+    bool IsCabinetFile(const io::FileId& file) const;
 
 private:
     struct Impl;

@@ -1,5 +1,7 @@
 #include "platform/cab/CabText.h"
 
+#include <cstdio>
+
 #include <cstdint>
 
 namespace cab {
@@ -118,6 +120,56 @@ bool IsAscii(std::string_view text)
         if (std::uint8_t(c) >= 0x80)
             return false;
     return true;
+}
+
+std::string SizeText(unsigned long long bytes)
+{
+    if (bytes < 1000)
+        return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+    const char* units[] = {"kB", "MB", "GB", "TB", "PB", "EB"};
+    double value = double(bytes) / 1000.0;
+    int unit = 0;
+    while (value >= 999.95 && unit < 5) {
+        value /= 1000.0;
+        ++unit;
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f %s", value, units[unit]);
+    return text;
+}
+
+std::optional<unsigned long long> ParseSizeText(std::string_view text)
+{
+    unsigned long long value = 0;
+    std::size_t i = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        const unsigned digit = unsigned(text[i] - '0');
+        if (value > (~0ull - digit) / 10)
+            return std::nullopt;
+        value = value * 10 + digit;
+    }
+    if (i == 0)
+        return std::nullopt;
+    std::string_view unit = text.substr(i);
+    int shift = 0;
+    if (!unit.empty()) {
+        switch (unit[0]) {
+        case 'k': case 'K': shift = 10; break;
+        case 'm': case 'M': shift = 20; break;
+        case 'g': case 'G': shift = 30; break;
+        case 't': case 'T': shift = 40; break;
+        case 'b': case 'B': break;
+        default: return std::nullopt;
+        }
+        std::string_view rest = unit.substr(shift == 0 ? 1 : 1);
+        if (shift == 0 && !rest.empty())
+            return std::nullopt;
+        if (!rest.empty() && rest != "B" && rest != "iB")
+            return std::nullopt;
+    }
+    if (shift > 0 && value > (~0ull >> shift))
+        return std::nullopt;
+    return value << shift;
 }
 
 } // namespace cab

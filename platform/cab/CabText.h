@@ -1,6 +1,7 @@
 // Text of cabinet entry names: Windows-1252 and UTF-8 to well-formed UTF-8.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,5 +20,13 @@ bool IsValidUtf8(std::string_view text);
 std::string SanitizeUtf8(std::string_view text);
 
 bool IsAscii(std::string_view text);
+
+// A byte count as people read it: "950 bytes", "1.1 MB", "2.0 GB" (powers of 1000).
+std::string SizeText(unsigned long long bytes);
+
+// A size given on a command line: a whole number of bytes, or one followed by
+// K, M, G or T (powers of 1024, an optional "iB" or "B" after). Nothing for
+// anything else or a value past 2^64.
+std::optional<unsigned long long> ParseSizeText(std::string_view text);
 
 } // namespace cab

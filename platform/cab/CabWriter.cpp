@@ -213,17 +213,17 @@ CabError CabWriter::Impl::AddFile(const WriterSource& source)
     if (files.size() >= format::kMaxFiles)
         return CabError{kErrorFileTooLarge, "the cabinet has as many files as it can hold"};
 
-    // Non-blocking, so a FIFO named as a source cannot hang the open.
-    io::Fd fd(::open(source.sourcePath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (!fd)
-        return io::ErrorFromErrno(errno, io::Action::OpenExisting, source.sourcePath, "cannot open");
-    struct stat st {};
-    if (::fstat(fd.Get(), &st) != 0)
-        return io::ErrorFromErrno(errno, io::Action::Read, source.sourcePath, "cannot read");
-    if (S_ISDIR(st.st_mode))
-        return io::ErrorFromErrno(EISDIR, io::Action::OpenExisting, source.sourcePath, "cannot add");
-    if (!S_ISREG(st.st_mode))
-        return CabError{kErrorAccessDenied, "'" + source.sourcePath + "' is not a regular file"};
+    io::OpenedFile opened = io::OpenRegularFile(source.sourcePath, "");
+    if (opened.error)
+        return opened.error;
+    io::Fd& fd = opened.fd;
+    const struct stat& st = opened.st;
+    // Storing the cabinet's own earlier file in the new one would replace a
+    // file being packed with the package: the input would be lost.
+    struct stat targetStat {};
+    if (::stat(target.c_str(), &targetStat) == 0 && io::IdOf(targetStat) == io::IdOf(st))
+        return CabError{kErrorSharingViolation, "'" + source.sourcePath + "' is the cabinet being written ('" + target
+                                                + "'): it cannot be stored in itself"};
     const std::uint64_t size = std::uint64_t(st.st_size);
     if (size > format::kMaxFolderBytes)
         return CabError{kErrorFileTooLarge,

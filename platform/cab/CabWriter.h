@@ -63,7 +63,8 @@ public:
     // file beside the target. A file of another compression type than the one
     // before starts a new folder, as does one that would take a folder past
     // 65535 blocks. Refusals that change nothing (kErrorFileNotFound,
-    // kErrorPathNotFound or kErrorAccessDenied for the source, kErrorInvalidName
+    // kErrorPathNotFound or kErrorAccessDenied for the source, which must be a
+    // regular file, kErrorSharingViolation for the cabinet's own file, kErrorInvalidName
     // or kErrorNameTooLong for the name, kErrorFileTooLarge beyond 2 GiB less
     // 32 KiB or 65535 files) leave the writer usable; any failure after reading
     // has begun ends the write as Abort does and is returned again by later calls.

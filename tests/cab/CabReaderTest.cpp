@@ -34,7 +34,7 @@ TEST(CabReader, OpenReportsTheReason)
     ASSERT_EQ(::mkfifo((dir / "fifo.cab").c_str(), 0600), 0);
     e = reader.Open((dir / "fifo.cab").string());
     EXPECT_EQ(e.code, cab::kErrorInvalidData);
-    EXPECT_EQ(e.message, "'" + (dir / "fifo.cab").string() + "' is not a cabinet file");
+    EXPECT_EQ(e.message, "'" + (dir / "fifo.cab").string() + "' is a FIFO (named pipe), not a regular file");
     EXPECT_FALSE(reader.IsOpen());
     EXPECT_EQ(reader.Extract(0, (dir / "x").string()).code, cab::kErrorInvalidParameter);
 }

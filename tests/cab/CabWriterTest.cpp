@@ -242,7 +242,7 @@ TEST(CabWriter, RefusesWhatACabinetCannotHold)
     ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
     e = writer.AddFile(Source(dir / "fifo", "m"));
     EXPECT_EQ(e.code, cab::kErrorAccessDenied);
-    EXPECT_EQ(e.message, "'" + (dir / "fifo").string() + "' is not a regular file");
+    EXPECT_EQ(e.message, "'" + (dir / "fifo").string() + "' is a FIFO (named pipe), not a regular file");
 
     e = writer.AddFile(Source(file, ""));
     EXPECT_EQ(e.code, cab::kErrorInvalidName);
