@@ -112,6 +112,11 @@ std::string OutsideDestinationText(const std::string& entryName)
     return "Not extracted: \"" + entryName + "\" would be written outside the destination folder";
 }
 
+std::string RefusedTargetText(const std::string& entryName, const std::string& reason)
+{
+    return "Not extracted: \"" + entryName + "\": " + reason;
+}
+
 std::int32_t ExtractNotify(std::int32_t kind, fcifdi::FdiNotifyRecord* record, void* pvWorking)
 {
     auto* run = static_cast<ExtractRun*>(pvWorking);
@@ -130,6 +135,10 @@ std::int32_t ExtractNotify(std::int32_t kind, fcifdi::FdiNotifyRecord* record, v
             break;
         case fdintCLOSE_FILE_INFO:
             FinishWrittenFile(*run, *record);
+            break;
+        case fcifdi::kNotifyTargetRefused:
+            run->object->ReportError(RefusedTargetText(record->psz1 ? record->psz1 : "",
+                                                       record->psz2 ? record->psz2 : ""));
             break;
         default:
             break;

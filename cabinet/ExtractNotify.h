@@ -31,5 +31,8 @@ std::int32_t ExtractNotify(std::int32_t kind, fcifdi::FdiNotifyRecord* record, v
 
 // The text reported for an entry whose name would land outside the destination.
 std::string OutsideDestinationText(const std::string& entryName);
+// The text reported for an entry whose place is unsafe for another reason
+// (a link on the way, the cabinet itself, a file where a folder should be).
+std::string RefusedTargetText(const std::string& entryName, const std::string& reason);
 
 } // namespace tessaly

@@ -40,6 +40,7 @@ void clsCreateCab::Compress()
     fcifdi::FciApi& fci = CabinetFci();
     fcifdi::ERF erf;
     std::int32_t handle = 0;
+    lastErrorDetail_.clear();
     try {
         CurrentCreateCab(weak_from_this().lock());
         handle = fci.CreateCabFile(NativePath(cabinetFile_).c_str(), 0, &erf, kFolderThreshold);
@@ -70,6 +71,8 @@ void clsCreateCab::Compress()
     } catch (...) {
         const com::ComError error = com::ErrorFromCurrentException(kLibraryName);
         try {
+            if (handle != 0)
+                lastErrorDetail_ = fci.ErrorDetail(handle);
             fci.Commit(handle);
         } catch (...) {
         }

@@ -44,6 +44,8 @@ public:
     // com::ComError with the writer's error number and text; a failed or
     // cancelled write leaves any earlier file at CabinetFile untouched.
     void Compress();
+    // The path and the system's reason behind the last failed Compress, when known.
+    const std::string& LastErrorDetail() const { return lastErrorDetail_; }
 
     // Raises CompressStatus and returns whether a listener asked to cancel.
     bool RaiseCompressStatus(std::int32_t StatusType, std::int32_t StatusInfo1, std::int32_t StatusInfo2);
@@ -54,6 +56,7 @@ public:
 private:
     std::shared_ptr<clsToCompressFiles> toCompressFiles_;
     std::string cabinetFile_;
+    std::string lastErrorDetail_;
     com::EventSource<clsCreateCabEvents> events_;
 };
 

@@ -2,9 +2,12 @@
 
 #include "cabinet/ExtractNotify.h"
 #include "cabinet/basCabUtil.h"
+#include "platform/cab/CabIo.h"
+#include "platform/cab/CabText.h"
 
 #include <iostream>
 #include <limits>
+#include <unordered_map>
 
 namespace tessaly {
 
@@ -81,6 +84,7 @@ void clsExtractCab::RaiseExtractStatus(std::int32_t StatusType, std::shared_ptr<
 bool clsExtractCab::Extract(const std::string& DestinationDir, const std::string& /*File*/)
 {
     lastError_.clear();
+    lastErrorDetail_.clear();
     fcifdi::FdiApi& fdi = CabinetFdi();
     fcifdi::ERF erf;
     ExtractRun run;
@@ -88,6 +92,12 @@ bool clsExtractCab::Extract(const std::string& DestinationDir, const std::string
     run.mode = ExtractMode();
     run.destination = DestinationDir;
     std::int32_t handle = 0;
+    if (run.mode == kExtractModeExtract) {
+        if (const std::string refusal = SizeRefusal(DestinationDir); !refusal.empty()) {
+            ReportError(refusal);
+            return false;
+        }
+    }
     try {
         handle = fdi.OpenCabFile(&erf);
         // A context that could not be made is a failure too, not an empty cabinet.
@@ -101,7 +111,15 @@ bool clsExtractCab::Extract(const std::string& DestinationDir, const std::string
         }
     } catch (...) {
         const com::ComError error = com::ErrorFromCurrentException(kLibraryName);
-        ReportError(error.Description());
+        std::string detail;
+        try {
+            if (handle != 0)
+                detail = fdi.ErrorDetail(handle);
+        } catch (...) {
+        }
+        ReportError(detail.empty() ? error.Description() : error.Description() + " (" + detail + ")");
+        lastError_ = error.Description();
+        lastErrorDetail_ = detail;
     }
     // Released on every way out, so a failed walk leaves no open context behind.
     if (handle != 0) {
@@ -111,6 +129,31 @@ bool clsExtractCab::Extract(const std::string& DestinationDir, const std::string
         }
     }
     return false;
+}
+
+std::string clsExtractCab::SizeRefusal(const std::string& destination) const
+{
+    // Each cabinet entry takes its choice from the first listing of its name.
+    std::unordered_map<std::string, bool> chosenByName;
+    std::uint64_t total = 0;
+    const std::int32_t count = compressedFiles_->Count();
+    for (std::int32_t i = 1; i <= count; ++i) {
+        auto file = compressedFiles_->Item(i);
+        if (!file)
+            continue;
+        const bool chosen = chosenByName.emplace(file->FileCabName(), file->ExtractFlag()).first->second;
+        if (chosen)
+            total += static_cast<std::uint32_t>(file->FileSize());
+    }
+    const std::string folder = NativePath(destination.empty() ? "." : destination);
+    if (maxExtractSize_ != 0 && total > maxExtractSize_)
+        return "Not extracted: the chosen files would write " + cab::SizeText(total) + " (" + std::to_string(total)
+            + " bytes), more than the limit of " + cab::SizeText(maxExtractSize_);
+    const auto free = cab::io::FreeBytesAt(folder);
+    if (free && total > *free)
+        return "Not extracted: the chosen files would write " + cab::SizeText(total) + " (" + std::to_string(total)
+            + " bytes), but only " + cab::SizeText(*free) + " are free in '" + folder + "'";
+    return {};
 }
 
 void clsExtractCab::SetErrorReporter(ErrorReporter reporter)

@@ -61,6 +61,16 @@ public:
 
     // The last failure of the last GetFilesInfo, ExtractFiles or Extract; empty after a clean run.
     const std::string& LastError() const { return lastError_; }
+    // The path and the system's reason behind a reading failure in LastError, when known.
+    const std::string& LastErrorDetail() const { return lastErrorDetail_; }
+
+    // The most ExtractFiles may write, in bytes; 0 (the default) sets no limit.
+    // Before anything is written the declared sizes of the chosen files are
+    // added up and compared with this limit and with the free space of the
+    // destination: a run that would not fit writes nothing and reports how
+    // much it would have written.
+    std::uint64_t MaxExtractSize() const { return maxExtractSize_; }
+    void MaxExtractSize(std::uint64_t bytes) { maxExtractSize_ = bytes; }
 
     void SetErrorReporter(ErrorReporter reporter);
     void SetLauncher(Launcher launcher);
@@ -70,6 +80,8 @@ public:
 
     // Used while a walk is under way (see ExtractNotify).
     void ReportError(const std::string& text);
+    // The text of a refusal to write the chosen files for their size, or "".
+    std::string SizeRefusal(const std::string& destination) const;
     void Launch(const std::string& path);
 
 private:
@@ -77,6 +89,8 @@ private:
     std::string cabFileName_;
     std::string destinationDir_;
     std::string lastError_;
+    std::string lastErrorDetail_;
+    std::uint64_t maxExtractSize_ = 0;
     ErrorReporter reporter_;
     Launcher launcher_;
     com::EventSource<clsExtractCabEvents> events_;

@@ -5,6 +5,8 @@
 
 #include "platform/fcifdi/FciFdiTypes.h"
 
+#include <string>
+
 namespace fcifdi {
 
 class FciApi {
@@ -17,6 +19,9 @@ public:
                                       PFNCOMPRESSPROGRESS progress, void* context) = 0;
     virtual std::int16_t FlushCabinet(std::int32_t hfci) = 0;
     virtual std::int16_t Commit(std::int32_t hfci) = 0;
+    // The system's account of the context's last failure (the path and the
+    // reason), to show beside the numbered error; "" when there is none.
+    virtual std::string ErrorDetail(std::int32_t /*hfci*/) { return {}; }
 };
 
 class FdiApi {
@@ -27,6 +32,8 @@ public:
     virtual std::int16_t ExtractCab(std::int32_t hfdi, const char* cabinetPath, PFNEXTRACTNOTIFY notify,
                                     const char* destinationDir, void* context) = 0;
     virtual std::int16_t Release(std::int32_t hfdi) = 0;
+    // As FciApi::ErrorDetail.
+    virtual std::string ErrorDetail(std::int32_t /*hfdi*/) { return {}; }
 };
 
 // The implementations over the cabinet codec (Fci.h, Fdi.h).

@@ -1,5 +1,6 @@
 #include "platform/fcifdi/Fci.h"
 
+#include "platform/cab/CabIo.h"
 #include "platform/cab/CabWriter.h"
 #include "platform/fcifdi/CabinetApi.h"
 #include "platform/fcifdi/HandleTable.h"
@@ -25,6 +26,7 @@ struct WriteContext {
     PFNCOMPRESSPROGRESS progress = nullptr;
     void* progressContext = nullptr;
     FCIERR broken = FCIERR_NONE; // a cancelled or failed write cannot be continued
+    std::string detail;          // the path and the reason behind the last failure
 };
 
 HandleTable<WriteContext>& Contexts()
@@ -43,11 +45,17 @@ std::int32_t Clamp(std::uint64_t value)
     return static_cast<std::int32_t>(std::min<std::uint64_t>(value, INT32_MAX));
 }
 
+// Tried without reading: a FIFO given as a source must not hold the call.
+cab::CabError ProbeSource(const std::string& source)
+{
+    if (source.empty())
+        return cab::CabError{cab::kErrorFileNotFound, "no source file named"};
+    return cab::io::OpenRegularFile(source, "").error;
+}
+
 bool CanOpenSource(const std::string& source)
 {
-    std::error_code ec;
-    std::ifstream probe(source, std::ios::binary);
-    return !source.empty() && probe && !fs::is_directory(source, ec);
+    return !ProbeSource(source);
 }
 
 // Codec errors while a file is read and compressed into the spool.
@@ -61,6 +69,7 @@ FCIERR AddError(const cab::CabError& error, const std::string& source)
     case cab::kErrorPathNotFound:
     case cab::kErrorAccessDenied: return CanOpenSource(source) ? FCIERR_TEMP_FILE : FCIERR_OPEN_SRC;
     case cab::kErrorReadFault: return FCIERR_READ_SRC;
+    case cab::kErrorSharingViolation: return FCIERR_OPEN_SRC; // the source is the cabinet being written
     case cab::kErrorNotEnoughMemory: return FCIERR_ALLOC_FAIL;
     case cab::kErrorInvalidParameter: return FCIERR_BAD_COMPR_TYPE;
     case cab::kErrorInvalidData: return FCIERR_MCI_FAIL;
@@ -156,8 +165,9 @@ std::int16_t AddFileToCab(std::int32_t hfci, const char* sourcePath, const char*
             return 0;
         }
         std::string source = sourcePath ? sourcePath : "";
-        if (!CanOpenSource(source)) {
-            Fail(erf, FCIERR_OPEN_SRC, cab::kErrorFileNotFound);
+        if (cab::CabError unusable = ProbeSource(source)) {
+            Fail(erf, FCIERR_OPEN_SRC, unusable.code);
+            context->detail = unusable.message;
             return 0;
         }
         context->progress = progress;
@@ -173,6 +183,7 @@ std::int16_t AddFileToCab(std::int32_t hfci, const char* sourcePath, const char*
         if (error) {
             context->broken = AddError(error, source);
             Fail(erf, context->broken, error.code);
+            context->detail = error.message;
             return 0;
         }
         ++context->filesAdded;
@@ -204,6 +215,7 @@ std::int16_t FlushCabinet(std::int32_t hfci)
         if (error) {
             context->broken = FlushError(error);
             Fail(erf, context->broken, error.code);
+            context->detail = error.message;
             return 0;
         }
         // A flushed context starts a fresh cabinet if more files come.
@@ -216,6 +228,12 @@ std::int16_t FlushCabinet(std::int32_t hfci)
         Fail(erf, FCIERR_ALLOC_FAIL);
         return 0;
     }
+}
+
+std::string WriteErrorDetail(std::int32_t hfci)
+{
+    auto context = Contexts().Find(hfci);
+    return context ? context->detail : std::string();
 }
 
 std::int16_t Commit(std::int32_t hfci)
@@ -245,6 +263,7 @@ public:
     }
     std::int16_t FlushCabinet(std::int32_t hfci) override { return fcifdi::FlushCabinet(hfci); }
     std::int16_t Commit(std::int32_t hfci) override { return fcifdi::Commit(hfci); }
+    std::string ErrorDetail(std::int32_t hfci) override { return fcifdi::WriteErrorDetail(hfci); }
 };
 
 } // namespace

@@ -4,6 +4,8 @@
 
 #include "platform/fcifdi/FciFdiTypes.h"
 
+#include <string>
+
 namespace fcifdi {
 
 // Opens a writing context for `cabinetPath`; 0 and FCIERR_CAB_FILE when the
@@ -26,5 +28,8 @@ std::int16_t FlushCabinet(std::int32_t hfci);
 // Ends the context: whatever was not flushed is thrown away with its
 // temporary files. Always nonzero for a known context.
 std::int16_t Commit(std::int32_t hfci);
+
+// The path and the system's reason behind the context's last failure.
+std::string WriteErrorDetail(std::int32_t hfci);
 
 } // namespace fcifdi

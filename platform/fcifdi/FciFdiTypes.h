@@ -62,6 +62,10 @@ enum FdiNotification : std::int32_t {
     kNotifyCloseFileInfo = 3, // an entry was written and closed: psz1 its full path, cb 1 when run-marked
     kNotifyNextCabinet = 4, // the entry continues in the next cabinet of a set
     kNotifyEnumerate = 5,
+    // An entry answered 1 was not written because its place is unsafe: psz1
+    // its name, psz2 why; fdie FDIERROR_TARGET_FILE, cb the Windows error code.
+    // The walk goes on with the next entry.
+    kNotifyTargetRefused = 6,
 };
 
 // The record handed with each notification. Strings are UTF-8, NUL-terminated,

@@ -5,6 +5,7 @@
 #include "platform/fcifdi/CabinetApi.h"
 #include "platform/fcifdi/CabinetHeader.h"
 #include "platform/fcifdi/HandleTable.h"
+#include "platform/cab/TargetFolder.h"
 
 #include <filesystem>
 #include <new>
@@ -22,6 +23,7 @@ struct ReadContext {
     std::string openPath;          // the cabinet `reader` holds, when any
     std::optional<cab::CabReader> reader;
     CabinetHeader header;
+    std::string detail; // the path and the reason behind the last failure
 };
 
 HandleTable<ReadContext>& Contexts()
@@ -35,6 +37,12 @@ void Fail(ERF* erf, FDIERROR code, std::uint32_t cause = 0)
     SetError(erf, code, cause);
 }
 
+void Fail(ReadContext& context, FDIERROR code, const cab::CabError& cause)
+{
+    SetError(context.erf, code, cause.code);
+    context.detail = cause.message;
+}
+
 // Opens the cabinet into the context unless it already holds it; false with
 // the reason in the ERF when it cannot be read.
 bool OpenCabinet(ReadContext& context, const std::string& path)
@@ -44,18 +52,34 @@ bool OpenCabinet(ReadContext& context, const std::string& path)
     context.reader.reset();
     context.openPath.clear();
 
-    std::error_code ec;
-    if (path.empty() || !fs::exists(path, ec) || fs::is_directory(path, ec)) {
-        Fail(context.erf, FDIERROR_CABINET_NOT_FOUND, cab::kErrorFileNotFound);
+    if (path.empty()) {
+        Fail(context, FDIERROR_CABINET_NOT_FOUND, cab::CabError{cab::kErrorFileNotFound, "no cabinet named"});
         return false;
+    }
+    // Looked at without being read first: a FIFO or a device must neither
+    // hold the walk nor feed it endless bytes.
+    {
+        cab::io::OpenedFile probe = cab::io::OpenRegularFile(path, "cabinet");
+        if (probe.error) {
+            const bool special = probe.st.st_mode != 0 && !S_ISDIR(probe.st.st_mode);
+            Fail(context, special ? FDIERROR_NOT_A_CABINET : FDIERROR_CABINET_NOT_FOUND, probe.error);
+            return false;
+        }
     }
     context.header = ReadCabinetHeader(path);
     switch (context.header.status) {
     case CabinetHeader::Ok: break;
     case CabinetHeader::Missing: Fail(context.erf, FDIERROR_CABINET_NOT_FOUND, cab::kErrorFileNotFound); return false;
-    case CabinetHeader::NotACabinet: Fail(context.erf, FDIERROR_NOT_A_CABINET, cab::kErrorInvalidData); return false;
-    case CabinetHeader::UnknownVersion: Fail(context.erf, FDIERROR_UNKNOWN_CABINET_VERSION, cab::kErrorInvalidData); return false;
-    case CabinetHeader::Damaged: Fail(context.erf, FDIERROR_CORRUPT_CABINET, cab::kErrorInvalidData); return false;
+    case CabinetHeader::NotACabinet:
+        Fail(context, FDIERROR_NOT_A_CABINET, cab::CabError{cab::kErrorInvalidData, "'" + path + "' is not a cabinet file"});
+        return false;
+    case CabinetHeader::UnknownVersion:
+        Fail(context, FDIERROR_UNKNOWN_CABINET_VERSION,
+             cab::CabError{cab::kErrorInvalidData, "'" + path + "' is a cabinet of a version this reader does not know"});
+        return false;
+    case CabinetHeader::Damaged:
+        Fail(context, FDIERROR_CORRUPT_CABINET, cab::CabError{cab::kErrorInvalidData, "the header of '" + path + "' is damaged"});
+        return false;
     }
     context.reader.emplace();
     cab::CabError error = context.reader->Open(path);
@@ -63,9 +87,9 @@ bool OpenCabinet(ReadContext& context, const std::string& path)
         context.reader.reset();
         if (error.code == cab::kErrorFileNotFound || error.code == cab::kErrorPathNotFound
             || error.code == cab::kErrorAccessDenied)
-            Fail(context.erf, FDIERROR_CABINET_NOT_FOUND, error.code);
+            Fail(context, FDIERROR_CABINET_NOT_FOUND, error);
         else
-            Fail(context.erf, FDIERROR_CORRUPT_CABINET, error.code);
+            Fail(context, FDIERROR_CORRUPT_CABINET, error);
         return false;
     }
     context.openPath = path;
@@ -164,7 +188,7 @@ std::int16_t ExtractCab(std::int32_t hfdi, const char* cabinetPath, PFNEXTRACTNO
         }
 
         const auto& entries = reader.Entries();
-        fs::path madeFolder; // the folder the last file went to, known to exist
+        cab::TargetFolder folder; // opened, and made, when the first entry is to be written
         for (std::size_t i = 0; i < entries.size(); ++i) {
             const cab::CabEntry& entry = entries[i];
             FdiNotifyRecord record;
@@ -192,34 +216,42 @@ std::int16_t ExtractCab(std::int32_t hfdi, const char* cabinetPath, PFNEXTRACTNO
             if (answer != 1)
                 continue;
 
-            // A name that would leave the destination is never written; the
-            // caller saw the entry offered and decides how to report it.
-            std::string target = cab::SafeTargetPath(destination, entry.name);
-            if (target.empty())
-                continue;
             if (!IsKnownCompression(FolderCompression(*context, entry.folderIndex))) {
                 Fail(erf, FDIERROR_BAD_COMPR_TYPE, cab::kErrorInvalidData);
                 return 0;
             }
-            std::error_code ec;
-            fs::path parent = fs::path(target).parent_path();
-            if (parent != madeFolder && !fs::is_directory(parent, ec)) {
-                fs::create_directories(parent, ec);
-                if (ec) {
-                    Fail(erf, FDIERROR_TARGET_FILE, cab::kErrorPathNotFound);
+            if (!folder.IsOpen()) {
+                if (cab::CabError error = folder.Open(destination)) {
+                    Fail(*context, FDIERROR_TARGET_FILE, error);
                     return 0;
                 }
             }
-            madeFolder = parent;
+            // A place that is not safe is refused entry by entry: the caller
+            // reports it, and the other entries are still written.
+            cab::Target target = folder.Place(entry.name);
+            if (!target.error && target.existing && reader.IsCabinetFile(*target.existing))
+                target.error = cab::CabError{cab::kErrorSharingViolation,
+                                             "'" + target.path + "' is the cabinet being read: its entry would replace it"};
+            if (target.error) {
+                FdiNotifyRecord refused = record;
+                refused.cb = static_cast<std::int32_t>(target.error.code);
+                refused.psz2 = target.error.message.c_str();
+                refused.fdie = FDIERROR_TARGET_FILE;
+                if (notify(kNotifyTargetRefused, &refused, notifyContext) == -1) {
+                    Fail(erf, FDIERROR_USER_ABORT, cab::kErrorCancelled);
+                    return 0;
+                }
+                continue;
+            }
             cab::CabError error = reader.Extract(i, target);
             if (error) {
-                Fail(erf, ExtractError(error), error.code);
+                Fail(*context, ExtractError(error), error);
                 return 0;
             }
 
             FdiNotifyRecord closed = record;
             closed.cb = (entry.attributes & fmt::kAttribExecute) ? 1 : 0;
-            closed.psz1 = target.c_str();
+            closed.psz1 = target.path.c_str();
             if (notify(kNotifyCloseFileInfo, &closed, notifyContext) == -1) {
                 Fail(erf, FDIERROR_USER_ABORT, cab::kErrorCancelled);
                 return 0;
@@ -237,6 +269,12 @@ std::int16_t Release(std::int32_t hfdi)
     return Contexts().Remove(hfdi) ? 1 : 0;
 }
 
+std::string ReadErrorDetail(std::int32_t hfdi)
+{
+    auto context = Contexts().Find(hfdi);
+    return context ? context->detail : std::string();
+}
+
 namespace {
 
 class CodecFdiApi final : public FdiApi {
@@ -252,6 +290,7 @@ public:
         return fcifdi::ExtractCab(hfdi, cabinetPath, notify, destinationDir, context);
     }
     std::int16_t Release(std::int32_t hfdi) override { return fcifdi::Release(hfdi); }
+    std::string ErrorDetail(std::int32_t hfdi) override { return fcifdi::ReadErrorDetail(hfdi); }
 };
 
 } // namespace

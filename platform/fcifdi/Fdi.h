@@ -4,6 +4,8 @@
 
 #include "platform/fcifdi/FciFdiTypes.h"
 
+#include <string>
+
 namespace fcifdi {
 
 // A reading context whose failures go to `erf`; 0 when it cannot be made.
@@ -15,12 +17,17 @@ std::int32_t OpenCabFile(ERF* erf);
 std::int16_t IsCabFile(std::int32_t hfdi, const char* cabinetPath);
 
 // Offers every entry through kNotifyCopyFile; an entry answered 1 is written
-// below `destinationDir` (never outside it: names that would leave it are not
-// written) and then reported with kNotifyCloseFileInfo. Nonzero on success.
+// below `destinationDir` and then reported with kNotifyCloseFileInfo. Nothing
+// is written outside the folder: an entry whose name would leave it, whose
+// way passes a symbolic link inside it, or whose place is the cabinet itself
+// is reported with kNotifyTargetRefused instead. Nonzero on success.
 std::int16_t ExtractCab(std::int32_t hfdi, const char* cabinetPath, PFNEXTRACTNOTIFY notify,
                         const char* destinationDir, void* context = nullptr);
 
 // Ends the context. Always nonzero for a known context.
 std::int16_t Release(std::int32_t hfdi);
+
+// The path and the system's reason behind the context's last failure.
+std::string ReadErrorDetail(std::int32_t hfdi);
 
 } // namespace fcifdi

@@ -10,10 +10,12 @@ namespace setupapi {
 namespace {
 
 thread_local DWORD lastError = NO_ERROR;
+thread_local std::string lastErrorDetail;
 
-int Fail(DWORD errorCode)
+int Fail(DWORD errorCode, const std::string& detail = {})
 {
     lastError = errorCode;
+    lastErrorDetail = detail;
     return 0;
 }
 
@@ -40,6 +42,12 @@ DWORD GetLastError()
 void SetLastError(DWORD errorCode)
 {
     lastError = errorCode;
+    lastErrorDetail.clear();
+}
+
+std::string GetLastErrorDetail()
+{
+    return lastErrorDetail;
 }
 
 int SetupIterateCabinetA(PCSTR CabinetFile, DWORD Reserved, PSP_FILE_CALLBACK_A MsgHandler, void* Context)
@@ -50,7 +58,7 @@ int SetupIterateCabinetA(PCSTR CabinetFile, DWORD Reserved, PSP_FILE_CALLBACK_A 
     const std::string cabinetPath = CabinetFile;
     cab::CabReader reader;
     if (const cab::CabError opened = reader.Open(cabinetPath))
-        return Fail(opened.code);
+        return Fail(opened.code, opened.message);
 
     std::string folder, file;
     SplitCabinetPath(cabinetPath, folder, file);
@@ -101,6 +109,7 @@ int SetupIterateCabinetA(PCSTR CabinetFile, DWORD Reserved, PSP_FILE_CALLBACK_A 
             return Fail(result);
     }
     lastError = NO_ERROR;
+    lastErrorDetail.clear();
     return 1;
 }
 

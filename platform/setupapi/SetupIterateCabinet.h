@@ -4,6 +4,8 @@
 
 #include "platform/setupapi/FileNotify.h"
 
+#include <string>
+
 namespace setupapi {
 
 // Sends SPFILENOTIFY_CABINETINFO, then SPFILENOTIFY_FILEINCABINET for each file
@@ -19,5 +21,9 @@ int SetupIterateCabinetA(PCSTR CabinetFile, DWORD Reserved, PSP_FILE_CALLBACK_A 
 // (NO_ERROR after a successful walk).
 DWORD GetLastError();
 void SetLastError(DWORD errorCode);
+
+// The path and the system's reason behind the calling thread's last failed
+// walk, when the reader gave one ("" otherwise); it says more than the code.
+std::string GetLastErrorDetail();
 
 } // namespace setupapi

@@ -179,8 +179,20 @@ TEST_F(ExtractCab, ReadingFailuresGoToTheReporterAndStayReadable)
     reader->CabFileName(dir_.Write("text.cab", "plain text").string());
     reader->GetFilesInfo();
     EXPECT_EQ(reader->LastError(), "Not A Cab");
-    EXPECT_EQ(reported_, (std::vector<std::string>{"Cabinet Not Found", "Not A Cab"}));
+    EXPECT_EQ(reader->LastErrorDetail(), "'" + (dir_ / "text.cab").string() + "' is not a cabinet file");
+    // The message names the file and the system's reason beside the numbered text.
+    ASSERT_EQ(reported_.size(), 2u);
+    EXPECT_EQ(reported_[0], "Cabinet Not Found (cannot open cabinet '" + (dir_ / "missing.cab").string()
+                                + "': No such file or directory)");
+    EXPECT_EQ(reported_[1], "Not A Cab (" + reader->LastErrorDetail() + ")");
     EXPECT_EQ(reader->GetFileCount(), 0);
+
+    // A device is refused without being read, naming the file.
+    reader->CabFileName("/dev/zero");
+    reader->GetFilesInfo();
+    EXPECT_EQ(reader->LastError(), "Not A Cab");
+    EXPECT_EQ(reader->LastErrorDetail(),
+              "'/dev/zero' is a character device, not a regular file");
 
     reader->CabFileName(cabinet_.string());
     EXPECT_FALSE(reader->Extract());
@@ -191,7 +203,56 @@ TEST_F(ExtractCab, ReadingFailuresGoToTheReporterAndStayReadable)
     quiet->CabFileName((dir_ / "missing.cab").string());
     testing::internal::CaptureStderr();
     quiet->GetFilesInfo();
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Cabinet Not Found\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr().rfind("Cabinet Not Found (", 0), 0u);
+}
+
+TEST_F(ExtractCab, NoWriteGoesThroughALinkOverTheCabinetOrBeyondTheSizeAllowed)
+{
+    fs::create_directories(dir_ / "elsewhere");
+    fs::create_directories(dir_ / "out");
+    fs::create_directory_symlink(dir_ / "elsewhere", dir_ / "out/sub");
+    auto reader = Listed(cabinet_);
+    for (std::int32_t i = 1; i <= 3; ++i)
+        reader->CompressedFiles()->Item(i)->ExtractFlag(true);
+    reader->ExtractFiles((dir_ / "out").string());
+    EXPECT_TRUE(fs::is_empty(dir_ / "elsewhere"));
+    EXPECT_EQ(Written(dir_ / "out"), (std::vector<std::string>{"a.txt", "c.txt"}));
+    ASSERT_EQ(reported_.size(), 1u);
+    EXPECT_EQ(reported_[0], "Not extracted: \"sub\\b.txt\": '" + (dir_ / "out/sub").string()
+                                + "' is a symbolic link: nothing is written through a link inside the folder "
+                                  "extracted to");
+    EXPECT_TRUE(launched_.empty()) << "a refused file is not opened";
+
+    // The cabinet, reached under the name of one of its entries, stays as it is.
+    reported_.clear();
+    fs::create_directories(dir_ / "self");
+    fs::create_hard_link(cabinet_, dir_ / "self/c.txt");
+    reader->ExtractFiles((dir_ / "self").string());
+    EXPECT_EQ(fs::file_size(dir_ / "self/c.txt"), fs::file_size(cabinet_));
+    EXPECT_EQ(testsupport::ReadAll(dir_ / "self/a.txt"), std::string(3000, 'a'));
+    ASSERT_EQ(reported_.size(), 1u);
+    EXPECT_NE(reported_[0].find("is the cabinet being read"), std::string::npos) << reported_[0];
+
+    // 15,000 bytes chosen: a lower limit writes nothing and says how much it would have written.
+    reported_.clear();
+    reader->MaxExtractSize(14999);
+    reader->ExtractFiles((dir_ / "limited").string());
+    EXPECT_FALSE(fs::exists(dir_ / "limited"));
+    EXPECT_EQ(reported_, (std::vector<std::string>{"Not extracted: the chosen files would write 15.0 kB (15000 "
+                                                   "bytes), more than the limit of 15.0 kB"}));
+    reader->MaxExtractSize(15000);
+    reader->ExtractFiles((dir_ / "limited").string());
+    EXPECT_EQ(Written(dir_ / "limited").size(), 3u);
+
+    auto bomb = Listed(HALVEX_SOURCE_DIR "/tests/cab/data/declared_sizes_beyond_any_disk.cab");
+    reported_.clear();
+    for (std::int32_t i = 1; i <= bomb->CompressedFiles()->Count(); ++i)
+        bomb->CompressedFiles()->Item(i)->ExtractFlag(true);
+    bomb->ExtractFiles((dir_ / "bomb").string());
+    ASSERT_EQ(reported_.size(), 1u);
+    EXPECT_NE(reported_[0].find("would write 12.9 TB (12884705280000 bytes), but only "), std::string::npos)
+        << reported_[0];
+    EXPECT_FALSE(fs::exists(dir_ / "bomb"));
 }
 
 TEST_F(ExtractCab, NamesThatWouldLeaveTheDestinationAreRefusedVisibly)
