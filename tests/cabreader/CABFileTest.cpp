@@ -225,7 +225,9 @@ TEST_F(CABFileTest, AFailedWriteEndsExtractWithItsCode)
     ASSERT_TRUE(cabinet.Extract(QString(), Q(dir / "blocked"), QString()));
     ASSERT_EQ(cabinet.RefusedEntries().size(), 2);
     EXPECT_EQ(cabinet.RefusedEntries()[0].Name, QStringLiteral("images\\v1_001.jpg"));
-    EXPECT_EQ(cabinet.RefusedEntries()[0].Reason, QStringLiteral("Its folder could not be created."));
+    EXPECT_EQ(cabinet.RefusedEntries()[0].Reason,
+              QStringLiteral("Its folder could not be created: '%1' is a file where a folder is needed.")
+                  .arg(Q(dir / "blocked/images")));
     EXPECT_TRUE(fs::exists(dir / "blocked/study.dvf"));
 
     // A target that is a folder cannot be written: the walk stops there.

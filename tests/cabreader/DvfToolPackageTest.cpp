@@ -63,7 +63,8 @@ TEST(DvfToolPackageTest, ListPrintsTheListingOrTheErrorText)
     EXPECT_EQ(missing.code, 1);
     EXPECT_EQ(missing.out, "");
     EXPECT_EQ(missing.err, "dvftool list: " + (dir / "missing.dvp").string()
-                               + ": The system cannot find the file specified.\n");
+                               + ": The system cannot find the file specified. (cannot open cabinet '"
+                               + (dir / "missing.dvp").string() + "': No such file or directory)\n");
 
     EXPECT_EQ(RunTool({QStringLiteral("list")}).code, 2);
     EXPECT_EQ(RunTool({QStringLiteral("list"), Q(package), Q(package)}).code, 2);
@@ -105,7 +106,8 @@ TEST(DvfToolPackageTest, ExtractFailsOnRefusedEntriesMissingStudiesAndUnreadable
 
     const Result broken = RunTool({QStringLiteral("extract"), Q(dir.Write("text_not_cabinet.dvp", "hello"))});
     EXPECT_EQ(broken.code, 1);
-    EXPECT_EQ(broken.err, "dvftool extract: " + (dir / "text_not_cabinet.dvp").string() + ": Invalid data.\n");
+    EXPECT_EQ(broken.err, "dvftool extract: " + (dir / "text_not_cabinet.dvp").string() + ": Invalid data. ('"
+                              + (dir / "text_not_cabinet.dvp").string() + "' is not a cabinet file)\n");
 
     EXPECT_EQ(RunTool({QStringLiteral("extract")}).code, 2);
 }

@@ -200,6 +200,60 @@ TEST_F(ExtractPackageTest, AnEntryNamedLikeThePackageDoesNotReplaceIt)
     EXPECT_TRUE(fs::exists(dir / "study.dvf"));
 }
 
+TEST_F(ExtractPackageTest, NothingIsWrittenThroughALinkedFolderOrOverThePackageByAnotherName)
+{
+    const std::string bytes = StoredCabinet({{"images\\v1.jpg", "jpeg"}, {"study.dvf", "[study]"}, {"twin.dvp", "x"}});
+    const fs::path package = dir.Write("pkg.dvp", bytes);
+    fs::create_directories(dir / "elsewhere");
+    fs::create_directories(dir / "out");
+    fs::create_directory_symlink(dir / "elsewhere", dir / "out/images");
+    fs::create_hard_link(package, dir / "out/twin.dvp");
+    qint16 count = 0;
+    QString found;
+    PackageReport report;
+    ExtractPackage(module, Q(package), Q(dir / "out"), count, found, &report);
+    EXPECT_TRUE(fs::is_empty(dir / "elsewhere"));
+    EXPECT_EQ(testsupport::ReadAll(package), bytes);
+    EXPECT_EQ(found, QStringLiteral("study.dvf"));
+    ASSERT_EQ(report.RefusedEntries.size(), 2);
+    EXPECT_TRUE(report.RefusedEntries[0].Reason.startsWith(QStringLiteral("It would be written through a link: '")))
+        << report.RefusedEntries[0].Reason.toStdString();
+    EXPECT_EQ(report.RefusedEntries[1].Name, QStringLiteral("twin.dvp"));
+    EXPECT_EQ(report.RefusedEntries[1].Reason, QStringLiteral("It would replace the package it comes from."));
+}
+
+TEST_F(ExtractPackageTest, APackageClaimingMoreThanItsLimitOrTheDiskWritesNothingAndSaysHowMuch)
+{
+    const fs::path bomb = HALVEX_SOURCE_DIR "/tests/cab/data/declared_sizes_beyond_any_disk.cab";
+    qint16 count = 0;
+    QString found;
+    PackageReport report;
+    ExtractPackage(module, Q(bomb), Q(dir / "out"), count, found, &report);
+    EXPECT_TRUE(report.NothingWritten);
+    EXPECT_EQ(report.DeclaredBytes, 3000ull * 0xFFFF0000ull);
+    EXPECT_EQ(report.ExtractErrorText.toStdString(),
+              "The package would write 12.9 TB (12884705280000 bytes) when unpacked, more than the 1.1 GB allowed "
+              "for a package of 87.0 kB; nothing was unpacked.");
+    EXPECT_FALSE(fs::exists(dir / "out"));
+
+    // Without a limit the free space of the disk still decides.
+    report = {};
+    ExtractPackage(module, Q(bomb), Q(dir / "out"), count, found, &report, 0);
+    EXPECT_TRUE(report.NothingWritten);
+    EXPECT_TRUE(report.ExtractErrorText.contains(QStringLiteral(" are free in "))) << report.ExtractErrorText.toStdString();
+
+    const fs::path small = dir.Write("small.dvp", StoredCabinet({{"study.dvf", std::string(5000, 's')}}));
+    report = {};
+    ExtractPackage(module, Q(small), Q(dir / "small"), count, found, &report, 4999);
+    EXPECT_TRUE(report.NothingWritten);
+    report = {};
+    ExtractPackage(module, Q(small), Q(dir / "small"), count, found, &report);
+    EXPECT_FALSE(report.NothingWritten);
+    EXPECT_EQ(report.DeclaredBytes, 5000u);
+    EXPECT_EQ(DefaultUnpackLimit(100), quint64(1) << 30);
+    EXPECT_EQ(DefaultUnpackLimit(quint64(1) << 30), quint64(20) << 30);
+}
+
 // A name that must not be written as it stands: rooted, with a drive, or
 // with an empty, "." or ".." component.
 bool EscapesItsFolder(const std::string& name)

@@ -141,6 +141,21 @@ TEST(WritePackage, AFailureLeavesTheOldPackageAndNoLitter)
     EXPECT_EQ(FolderContents(dir / "old").size(), 1u);
 }
 
+TEST(WritePackage, APackagePathThatIsOneOfThePackedFilesIsRefusedAndTheFileKept)
+{
+    testsupport::TempDir dir;
+    WriteFiles(dir, StudyWithImages());
+    const QStringList files = PackageFileList(Q(dir.path()) + QLatin1Char('/'), false, false);
+    for (const QString& target : files) {
+        const std::string before = testsupport::ReadAll(target.toStdString());
+        QString errMsg;
+        WritePackage(target, files, errMsg);
+        EXPECT_TRUE(errMsg.contains(QStringLiteral("is the cabinet being written"))) << errMsg.toStdString();
+        EXPECT_EQ(testsupport::ReadAll(target.toStdString()), before) << target.toStdString();
+    }
+    EXPECT_EQ(FolderContents(dir.path()).size(), StudyWithImages().size()) << "no temporaries left";
+}
+
 TEST(WritePackage, TheWritersOwnWordsReachTheCaller)
 {
     testsupport::TempDir dir;

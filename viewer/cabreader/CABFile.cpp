@@ -1,6 +1,7 @@
 #include "viewer/cabreader/CABFile.h"
 
 #include "platform/cab/CabReader.h"
+#include "platform/cab/TargetFolder.h"
 #include "platform/setupapi/SetupIterateCabinet.h"
 #include "viewer/cabreader/CabFileTime.h"
 #include "viewer/cabreader/CabFilesCallback.h"
@@ -13,6 +14,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace cabreader {
 
@@ -48,8 +50,8 @@ QString CabFileErrorText(qint32 number)
     return QStringLiteral("Unknown error.");
 }
 
-CabFileError::CabFileError(qint32 number, QString source, QString description)
-    : number_(number), source_(std::move(source)), description_(std::move(description)),
+CabFileError::CabFileError(qint32 number, QString source, QString description, QString detail)
+    : number_(number), source_(std::move(source)), description_(std::move(description)), detail_(std::move(detail)),
       what_((source_ + QStringLiteral(": ") + description_).toUtf8())
 {
 }
@@ -102,7 +104,8 @@ void CABFile::Walk(WalkContext context)
     const QByteArray cabinet = QFile::encodeName(cabName_);
     if (!SetupIterateCabinetA(cabinet.constData(), 0, &CabFilesCallback::IterateCallback, ToContext(context))) {
         const DWORD code = GetLastError();
-        throw CabFileError(static_cast<qint32>(code), kSource, Win32ErrorText(code));
+        throw CabFileError(static_cast<qint32>(code), kSource, Win32ErrorText(code),
+                           QString::fromStdString(GetLastErrorDetail()));
     }
 }
 
@@ -111,6 +114,7 @@ qint32 CABFile::FileCount()
     ClearError();
     try {
         fileCounter_ = 0;
+        declaredBytes_ = 0;
         Walk(kCountContext);
         return fileCounter_;
     } catch (const CabFileError& error) {
@@ -126,6 +130,11 @@ bool CABFile::Extract(const QString& FileToExtract, const QString& OutputPath, c
     filter_ = FileToExtract;
     outputPath_ = OutputPath;
     outputFile_ = OutputFile;
+    targetFolder_.reset();
+    struct FolderScope {
+        std::shared_ptr<cab::TargetFolder>& folder;
+        ~FolderScope() { folder.reset(); }
+    } scope{targetFolder_};
     try {
         Walk(kExtractContext);
         return true;
@@ -156,7 +165,8 @@ QString CABFile::GetXML(const QString& FileToInvestigate)
     try {
         Walk(kXmlContext);
     } catch (const CabFileError& error) {
-        const CabFileError passed(error.Number(), kSource + QStringLiteral(".GetXML"), error.Description());
+        const CabFileError passed(error.Number(), kSource + QStringLiteral(".GetXML"), error.Description(),
+                                  error.Detail());
         NoteError(passed);
         throw passed;
     }
@@ -175,6 +185,7 @@ UINT CABFile::CabCallBack(void* Context, UINT Notification, UINT_PTR Param1, UIN
         switch (FromContext(Context)) {
         case kCountContext:
             ++fileCounter_;
+            declaredBytes_ += info.FileSize;
             return FILEOP_SKIP;
         case kInfoContext: return InfoStep(info, false);
         case kExtractContext: return ExtractStep(info);
@@ -256,31 +267,38 @@ UINT CABFile::ExtractStep(FILE_IN_CABINET_INFO_A& info)
     if (cancel)
         return FILEOP_SKIP;
 
-    QByteArray target;
-    if (outputFile_.isEmpty()) {
-        if (safeTarget.empty()) {
-            Refuse(fullName, QStringLiteral("Its name would place it outside the folder it is extracted to."));
+    if (outputFile_.isEmpty() && safeTarget.empty()) {
+        Refuse(fullName, QStringLiteral("Its name would place it outside the folder it is extracted to."));
+        return FILEOP_SKIP;
+    }
+    if (!targetFolder_) {
+        targetFolder_ = std::make_shared<cab::TargetFolder>();
+        if (const cab::CabError error = targetFolder_->Open(nativeFolder)) {
+            Refuse(fullName, QStringLiteral("Its folder could not be created: %1.").arg(QString::fromStdString(error.message)));
+            targetFolder_.reset();
             return FILEOP_SKIP;
         }
-        target = QByteArray::fromStdString(safeTarget);
-    } else {
-        const QString separator = folder.endsWith(u'/') ? QString() : QStringLiteral("/");
-        target = QFile::encodeName(folder + separator + NativeSeparators(outputFile_));
     }
-
-    const QString targetText = QFile::decodeName(target);
-    const QString cabinetPath = QFileInfo(cabName_).canonicalFilePath();
-    if (!cabinetPath.isEmpty() && QFileInfo(targetText).canonicalFilePath() == cabinetPath) {
+    // Placed without following links below the folder, creating what is missing.
+    const std::string name = outputFile_.isEmpty() ? storedName : QFile::encodeName(outputFile_).toStdString();
+    const cab::Target place = targetFolder_->Place(name);
+    if (place.error) {
+        const QString why = QString::fromStdString(place.error.message);
+        if (place.error.code == cab::kErrorInvalidName)
+            Refuse(fullName, QStringLiteral("Its name would place it outside the folder it is extracted to."));
+        else if (place.error.code == cab::kErrorAccessDenied)
+            Refuse(fullName, QStringLiteral("It would be written through a link: %1.").arg(why));
+        else
+            Refuse(fullName, QStringLiteral("Its folder could not be created: %1.").arg(why));
+        return FILEOP_SKIP;
+    }
+    struct stat cabinet {};
+    if (place.existing && ::stat(QFile::encodeName(cabName_).constData(), &cabinet) == 0
+        && *place.existing == cab::io::IdOf(cabinet)) {
         Refuse(fullName, QStringLiteral("It would replace the package it comes from."));
         return FILEOP_SKIP;
     }
-
-    QString targetFolder, targetName;
-    CabFilesCallback::SplitCabPath(targetText, targetFolder, targetName);
-    if (!CabFilesCallback::MakePath(targetFolder)) {
-        Refuse(fullName, QStringLiteral("Its folder could not be created."));
-        return FILEOP_SKIP;
-    }
+    const QByteArray target = QByteArray::fromStdString(place.path);
 
     if (target.size() + 1 > qsizetype(sizeof info.FullTargetName)) {
         throw CabFileError(static_cast<qint32>(ERROR_FILENAME_EXCED_RANGE), kSource + QStringLiteral(".CabCallBack"),

@@ -10,6 +10,11 @@
 #include <QtGlobal>
 
 #include <exception>
+#include <memory>
+
+namespace cab {
+class TargetFolder;
+}
 
 namespace study {
 class StudyModule;
@@ -26,16 +31,19 @@ QString CabFileErrorText(qint32 number);
 // A numbered error with the source that raised it, as CABFile reports them.
 class CabFileError : public std::exception {
 public:
-    CabFileError(qint32 number, QString source, QString description);
+    CabFileError(qint32 number, QString source, QString description, QString detail = {});
     qint32 Number() const { return number_; }
     const QString& Source() const { return source_; }
     const QString& Description() const { return description_; }
+    // The path and the system's reason, when the reader gave them ("" otherwise).
+    const QString& Detail() const { return detail_; }
     const char* what() const noexcept override { return what_.constData(); }
 
 private:
     qint32 number_;
     QString source_;
     QString description_;
+    QString detail_;
     QByteArray what_;
 };
 
@@ -70,13 +78,18 @@ public:
 
     // Number of files in the cabinet. Throws CabFileError on failure.
     qint32 FileCount();
+    // The bytes the files counted by the last FileCount declare: what
+    // extracting them all would write.
+    quint64 DeclaredBytes() const { return declaredBytes_; }
 
     // Writes the files selected by FileToExtract (every file when empty; else
     // the one whose full name matches, ignoring case) below OutputPath (the
     // cabinet's own folder when empty), under their names in the cabinet or
     // as OutputFile when that is given. False on failure: see ErrorNumber().
-    // Entries whose names would land outside the folder are refused instead:
-    // see RefusedEntries().
+    // Entries are never written outside the folder nor over the cabinet: a
+    // name that would leave it, a folder on the way that is a symbolic link,
+    // or a place that is the cabinet itself (by file identity) refuses the
+    // entry instead: see RefusedEntries().
     bool Extract(const QString& FileToExtract, const QString& OutputPath, const QString& OutputFile);
 
     // Raises FileFound for every file, or for the first whose name part
@@ -121,6 +134,8 @@ private:
     QString outputPath_;
     QString outputFile_;
     qint32 fileCounter_ = 0;
+    quint64 declaredBytes_ = 0;
+    std::shared_ptr<cab::TargetFolder> targetFolder_; // the folder of the running Extract
     bool walking_ = false;
     CABFileListener* listener_ = nullptr;
     study::StudyModule* module_ = nullptr;

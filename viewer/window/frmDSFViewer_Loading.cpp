@@ -120,6 +120,8 @@ void frmDSFViewer::OpenStudy()
             if (report.ExtractError != 0)
                 text += QStringLiteral("\n") + report.ExtractErrorText;
             ui_.Message(text, kPackageTitle, ui::MessageButtons::Ok, ui::MessageIcon::Exclamation, true);
+            if (report.NothingWritten)
+                return; // that message said how much the package would write
         }
 
         if (found.isEmpty() || count == 0) {
