@@ -19,7 +19,8 @@ const std::array kCommands = {
     Command{"pack", "pack [--hvx] [--rsf] STUDY.dvf OUT.dvp   pack the study's folder into a package",
             &PackCommand},
     Command{"list", "list PACKAGE              the files of a study package, as XML", &ListCommand},
-    Command{"extract", "extract PACKAGE [FOLDER]  unpack a study package (beside itself by default)", &ExtractCommand},
+    Command{"extract", "extract [--max-size SIZE] PACKAGE [FOLDER]  unpack a study package (beside itself by default)",
+            &ExtractCommand},
 };
 
 void PrintUsage(const Output& io, std::FILE* stream)

@@ -1,7 +1,9 @@
-// dvftool extract PACKAGE [FOLDER]: unpacks a study package as the viewer
-// does when it opens one, and says what it found and what it refused.
+// dvftool extract [--max-size SIZE] PACKAGE [FOLDER]: unpacks a study
+// package as the viewer does when it opens one, and says what it found and
+// what it refused.
 #include "tools/dvftool/DvfTool.h"
 
+#include "platform/cab/CabText.h"
 #include "viewer/cabreader/ExtractPackage.h"
 #include "viewer/study/StudyModule.h"
 
@@ -9,10 +11,46 @@
 
 namespace dvftool {
 
-int ExtractCommand(const QStringList& args, const Output& io)
+namespace {
+
+const QByteArray kUsage = "usage: dvftool extract [--max-size SIZE] PACKAGE [FOLDER]\n"
+                          "  --max-size SIZE  write at most SIZE bytes (K, M, G, T allowed; 0: no limit);\n"
+                          "                   by default twenty times the package's size, at least 1 GiB\n";
+
+} // namespace
+
+int ExtractCommand(const QStringList& allArgs, const Output& io)
 {
+    QStringList args;
+    std::optional<quint64> maxBytes;
+    bool options = true;
+    for (qsizetype i = 0; i < allArgs.size(); ++i) {
+        const QString& arg = allArgs[i];
+        if (options && arg == QLatin1String("--")) {
+            options = false;
+        } else if (options && (arg == QLatin1String("--max-size") || arg.startsWith(QLatin1String("--max-size=")))) {
+            const bool inlineValue = arg.size() > 10;
+            if (!inlineValue && i + 1 == allArgs.size()) {
+                io.Err(kUsage);
+                return kExitUsage;
+            }
+            const QString text = inlineValue ? arg.mid(11) : allArgs[++i];
+            const auto size = cab::ParseSizeText(text.toStdString());
+            if (!size) {
+                io.Err(QStringLiteral("dvftool extract: \"%1\" is not a size\n").arg(text));
+                return kExitUsage;
+            }
+            maxBytes = *size;
+        } else if (options && arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
+            io.Err(QStringLiteral("dvftool extract: unknown option \"%1\"\n").arg(arg));
+            io.Err(kUsage);
+            return kExitUsage;
+        } else {
+            args << arg;
+        }
+    }
     if (args.isEmpty() || args.size() > 2 || args.front().isEmpty()) {
-        io.Err(QByteArray("usage: dvftool extract PACKAGE [FOLDER]\n"));
+        io.Err(kUsage);
         return kExitUsage;
     }
     const QString package = args.front();
@@ -24,9 +62,15 @@ int ExtractCommand(const QStringList& args, const Output& io)
     QString studyFile;
     cabreader::PackageReport report;
     try {
-        cabreader::ExtractPackage(module, package, folder, count, studyFile, &report);
+        cabreader::ExtractPackage(module, package, folder, count, studyFile, &report, maxBytes);
     } catch (const cabreader::CabFileError& error) {
-        io.Err(QStringLiteral("dvftool extract: %1: %2\n").arg(package, error.Description()));
+        io.Err(QStringLiteral("dvftool extract: %1: %2%3\n")
+                   .arg(package, error.Description(),
+                        error.Detail().isEmpty() ? QString() : QStringLiteral(" (%1)").arg(error.Detail())));
+        return kExitFailed;
+    }
+    if (report.NothingWritten) {
+        io.Err(QStringLiteral("dvftool extract: %1: %2\n").arg(package, report.ExtractErrorText));
         return kExitFailed;
     }
 

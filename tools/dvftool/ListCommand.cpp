@@ -16,7 +16,9 @@ int ListCommand(const QStringList& args, const Output& io)
     try {
         io.Out(package.GetXML(QString()) + u'\n');
     } catch (const cabreader::CabFileError& error) {
-        io.Err(QStringLiteral("dvftool list: %1: %2\n").arg(args.front(), error.Description()));
+        io.Err(QStringLiteral("dvftool list: %1: %2%3\n")
+                   .arg(args.front(), error.Description(),
+                        error.Detail().isEmpty() ? QString() : QStringLiteral(" (%1)").arg(error.Detail())));
         return kExitFailed;
     }
     return kExitOk;

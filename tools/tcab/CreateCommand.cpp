@@ -126,10 +126,15 @@ int Create(const std::vector<std::string>& args, Console console)
             return kExitFailure;
         }
     }
-    // An earlier cabinet of the same name inside a stored folder is not stored in the new one.
-    for (std::int32_t i = files->Count(); i >= 1; --i)
-        if (SameFile(tessaly::NativePath(files->Item(i)->SourcePath()), cabinet))
-            files->Remove(i);
+    // The cabinet named among the files (or found inside a stored folder) would
+    // be replaced by a cabinet holding itself: refused before anything is written.
+    for (std::int32_t i = 1; i <= files->Count(); ++i) {
+        if (SameFile(tessaly::NativePath(files->Item(i)->SourcePath()), cabinet)) {
+            console.err << "tcab: '" << DisplayPath(files->Item(i)->SourcePath()) << "' is the cabinet being written ('"
+                        << cabinet << "'); it cannot be stored in itself\n";
+            return kExitFailure;
+        }
+    }
     if (files->Count() == 0) {
         console.err << "tcab: nothing to store: no plain, visible files were found\n";
         return kExitFailure;
@@ -158,6 +163,8 @@ int Create(const std::vector<std::string>& args, Console console)
         }
         console.err << "tcab: cannot create '" << cabinet << "': " << e.Description() << " (" << HexNumber(e.Number())
                     << ")";
+        if (!creator->LastErrorDetail().empty())
+            console.err << ": " << creator->LastErrorDetail();
         if (!listener->Current().empty())
             console.err << " while adding '" << listener->Current() << "'";
         console.err << "\n";

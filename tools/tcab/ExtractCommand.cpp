@@ -1,5 +1,6 @@
 // tcab extract: all files of a cabinet, or the named ones, below a folder.
 #include "cabinet/TessalyCabinet.h"
+#include "platform/cab/CabText.h"
 #include "tools/tcab/CancelRequest.h"
 #include "tools/tcab/Commands.h"
 #include "tools/tcab/ProgressLine.h"
@@ -46,10 +47,38 @@ bool SameName(const std::string& entry, const std::string& asked)
 
 } // namespace
 
-int Extract(const std::vector<std::string>& args, Console console)
+int Extract(const std::vector<std::string>& allArgs, Console console)
 {
+    constexpr const char* kUsage = "usage: tcab extract [--max-size SIZE] CABINET [FOLDER] [NAME...]\n";
+    std::vector<std::string> args;
+    std::uint64_t maxSize = 0;
+    bool options = true;
+    for (std::size_t i = 0; i < allArgs.size(); ++i) {
+        const std::string& arg = allArgs[i];
+        if (options && arg == "--") {
+            options = false;
+        } else if (options && (arg == "--max-size" || arg.rfind("--max-size=", 0) == 0)) {
+            const bool inline_ = arg.size() > 10;
+            if (!inline_ && i + 1 == allArgs.size()) {
+                console.err << "tcab extract: --max-size needs a size\n" << kUsage;
+                return kExitUsage;
+            }
+            const std::string text = inline_ ? arg.substr(11) : allArgs[++i];
+            const auto size = cab::ParseSizeText(text);
+            if (!size) {
+                console.err << "tcab extract: '" << text << "' is not a size (bytes, or a number with K, M, G or T)\n";
+                return kExitUsage;
+            }
+            maxSize = *size;
+        } else if (options && arg.size() > 1 && arg[0] == '-') {
+            console.err << "tcab extract: unknown option '" << arg << "'\n" << kUsage;
+            return kExitUsage;
+        } else {
+            args.push_back(arg);
+        }
+    }
     if (args.empty()) {
-        console.err << "usage: tcab extract CABINET [FOLDER] [NAME...]\n";
+        console.err << kUsage;
         return kExitUsage;
     }
     const std::string cabinet = args[0];
@@ -68,6 +97,7 @@ int Extract(const std::vector<std::string>& args, Console console)
         progress.Message("tcab: '" + path + "' is marked to be opened after extraction; tcab leaves that to you");
     });
 
+    reader->MaxExtractSize(maxSize);
     reader->GetFilesInfo();
     if (!reader->LastError().empty()) {
         progress.Clear();

@@ -16,7 +16,10 @@ int List(const std::vector<std::string>& args, Console console)
     reader->SetErrorReporter([](const std::string&) {}); // reported below, with the cabinet's name
     reader->GetFilesInfo();
     if (!reader->LastError().empty()) {
-        console.err << "tcab: cannot read '" << args[0] << "': " << reader->LastError() << "\n";
+        console.err << "tcab: cannot read '" << args[0] << "': " << reader->LastError();
+        if (!reader->LastErrorDetail().empty())
+            console.err << " (" << reader->LastErrorDetail() << ")";
+        console.err << "\n";
         return kExitFailure;
     }
     auto files = reader->CompressedFiles();

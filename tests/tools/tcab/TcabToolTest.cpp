@@ -104,7 +104,8 @@ TEST_F(Tcab, EveryFailureSaysWhatWentWrongAndExitsNonZero)
 
     auto notThere = Tool({"list", "missing.cab"});
     EXPECT_EQ(notThere.exitCode, 1);
-    EXPECT_EQ(notThere.err, "tcab: cannot read 'missing.cab': Cabinet Not Found\n");
+    EXPECT_EQ(notThere.err, "tcab: cannot read 'missing.cab': Cabinet Not Found (cannot open cabinet 'missing.cab': No "
+                            "such file or directory)\n");
     dir_.Write("text.cab", "not a cabinet at all");
     auto notCab = Tool({"extract", "text.cab", "out"});
     EXPECT_EQ(notCab.exitCode, 1);
