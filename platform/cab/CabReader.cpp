@@ -177,8 +177,12 @@ struct CabReader::Impl {
             CabEntry e;
             e.storedName = f->filename ? f->filename : "";
             e.attributes = std::uint16_t(f->attribs);
-            e.name = (e.attributes & format::kAttribNameIsUtf) ? SanitizeUtf8(e.storedName)
-                                                               : Windows1252ToUtf8(e.storedName);
+            // Unflagged names that are well-formed multi-byte UTF-8 were written
+            // as UTF-8 by tools that do not set the flag; Windows-1252 text almost
+            // never forms such sequences by chance.
+            const bool utf8 = (e.attributes & format::kAttribNameIsUtf)
+                || (!IsAscii(e.storedName) && IsValidUtf8(e.storedName));
+            e.name = utf8 ? SanitizeUtf8(e.storedName) : Windows1252ToUtf8(e.storedName);
             e.size = f->length;
             e.dosDate = DosDateOf(*f);
             e.dosTime = DosTimeOf(*f);
@@ -279,18 +283,12 @@ struct CabReader::Impl {
         if (!cabinet)
             return ErrorFor(decompressor->last_error(decompressor), "cannot read cabinet '" + path + "'");
         TakeTable();
+        // A set's parts share one file list once joined: the set is listed,
+        // checked and extracted whole, whichever part was named.
         joinedSet = (info.hasNext || info.hasPrevious) && JoinSet(path);
-        if (joinedSet && !RefindFiles()) {
-            // The set did not join cleanly: fall back to this part alone.
-            joinedSet = false;
-            CloseAll();
+        if (joinedSet) {
             entries.clear();
-            decompressor = mspack_create_cab_decompressor(system.Get());
-            if (!decompressor)
-                return CabError{kErrorNotEnoughMemory, "cannot start the cabinet decoder"};
-            cabinet = OpenPart(path);
-            if (!cabinet)
-                return ErrorFor(decompressor->last_error(decompressor), "cannot read cabinet '" + path + "'");
+            files.clear();
             TakeTable();
         }
         return CabError::Ok();
@@ -346,6 +344,48 @@ bool CabReader::IsOpen() const { return impl_->open; }
 const CabInfo& CabReader::Info() const { return impl_->info; }
 const std::vector<CabEntry>& CabReader::Entries() const { return impl_->entries; }
 
+void CabReader::SetExtractProgress(ExtractProgress progress)
+{
+    impl_->system.outputProgress = std::move(progress);
+}
+
+CabError CabReader::Decode(std::size_t index, int fd, const std::string& shownPath)
+{
+    if (!impl_->open)
+        return CabError{kErrorInvalidParameter, "no cabinet is open"};
+    if (index >= impl_->entries.size())
+        return CabError{kErrorInvalidParameter, "the cabinet has no entry " + std::to_string(index)};
+    const CabEntry& entry = impl_->entries[index];
+    if (impl_->stale)
+        return CabError{kErrorInvalidData, "cannot extract '" + entry.name + "': the cabinet changed while it was open"};
+    detail::MsPackSystem& system = impl_->system;
+    system.ClearError();
+    system.outputFd = fd;
+    system.outputPath = shownPath;
+    const int rc = impl_->decompressor->extract(impl_->decompressor, impl_->files[index], detail::kOutputName);
+    system.outputFd = -1;
+    CabError error;
+    if (system.cancelled)
+        error = CabError{kErrorCancelled, "the extraction of '" + entry.name + "' was cancelled"};
+    else if (rc != MSPACK_ERR_OK)
+        error = impl_->ErrorFor(rc, "cannot extract '" + entry.name + "'");
+    if (error)
+        impl_->Reset();
+    return error;
+}
+
+CabError CabReader::Verify(std::size_t index)
+{
+    return Decode(index, detail::kDiscardOutput, "");
+}
+
+CabError CabReader::ExtractTo(std::size_t index, int fd, const std::string& shownPath)
+{
+    if (fd < 0)
+        return CabError{kErrorInvalidParameter, "no file to write to"};
+    return Decode(index, fd, shownPath);
+}
+
 bool CabReader::IsCabinetFile(const io::FileId& file) const
 {
     return impl_->partIds.count(file) != 0;
@@ -367,8 +407,6 @@ CabError CabReader::Extract(std::size_t index, const Target& target)
     if (target.error)
         return target.error;
     const CabEntry& entry = impl_->entries[index];
-    if (impl_->stale)
-        return CabError{kErrorInvalidData, "cannot extract '" + entry.name + "': the cabinet changed while it was open"};
     if (target.existing && IsCabinetFile(*target.existing))
         return CabError{kErrorSharingViolation,
                         "'" + target.path + "' is the cabinet being read: its entry '" + entry.name + "' would replace it"};
@@ -377,18 +415,8 @@ CabError CabReader::Extract(std::size_t index, const Target& target)
     io::TempFile temp = io::CreateTempIn(folder, io::ParentFolder(target.path), ".part");
     if (temp.error)
         return temp.error;
-    detail::MsPackSystem& system = impl_->system;
-    system.ClearError();
-    system.outputFd = temp.fd.Get();
-    system.outputPath = target.path;
-    int rc = impl_->decompressor->extract(impl_->decompressor, impl_->files[index], detail::kOutputName);
-    system.outputFd = -1;
-
-    CabError error;
-    if (rc != MSPACK_ERR_OK) {
-        error = impl_->ErrorFor(rc, "cannot extract '" + entry.name + "'");
-        impl_->Reset();
-    } else {
+    CabError error = Decode(index, temp.fd.Get(), target.path);
+    if (!error) {
         if (auto stamp = TimeFromDosDateTime(entry.dosDate, entry.dosTime)) {
             struct timespec times[2] = {{*stamp, 0}, {*stamp, 0}};
             ::futimens(temp.fd.Get(), times);

@@ -6,6 +6,7 @@
 #include "platform/cab/CabIo.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,7 +17,8 @@ struct Target;
 
 // One file of a cabinet as its file table gives it.
 struct CabEntry {
-    std::string name;        // UTF-8: as stored when attribute 0x80 is set, else decoded from Windows-1252
+    std::string name;        // UTF-8: as stored when attribute 0x80 is set or the bytes are well-formed
+                             // multi-byte UTF-8, else decoded from Windows-1252
     std::string storedName;  // the name's bytes exactly as stored
     std::uint32_t size = 0;  // uncompressed size in bytes
     std::uint16_t dosDate = 0;
@@ -27,8 +29,10 @@ struct CabEntry {
 };
 
 // Header facts of an opened cabinet. A cabinet that is one part of a spanned
-// set lists only its own files; the other parts, when they lie beside it, are
-// joined so that a file running across parts can be extracted.
+// set is joined with the other parts that lie beside it (names matched
+// without regard to case), and the reader then lists and extracts the files
+// of the whole set, whichever part was opened. A missing part leaves the
+// parts found so far.
 struct CabInfo {
     std::uint64_t cabinetSize = 0; // bytes of the cabinet file
     std::uint16_t setId = 0;
@@ -72,10 +76,26 @@ public:
     // The same into a place found by TargetFolder (no link followed on the way).
     CabError Extract(std::size_t index, const Target& target);
 
+    // Decodes entry `index` and checks it (block checksums, the decoder's own
+    // checks, its length) without writing anything: kErrorInvalidData names
+    // what is damaged.
+    CabError Verify(std::size_t index);
+    // Decodes entry `index` onto an open descriptor (standard output, a pipe),
+    // which may then hold part of the entry if it fails; `shownPath` names it in errors.
+    CabError ExtractTo(std::size_t index, int fd, const std::string& shownPath);
+
+    // Called during Extract with the bytes of the entry written so far, about
+    // once per data block; returning false stops the extraction, which then
+    // fails with kErrorCancelled and leaves no partial file. Empty: no calls.
+    using ExtractProgress = std::function<bool(std::uint64_t written)>;
+    void SetExtractProgress(ExtractProgress progress);
+
     // True when `file` is the open cabinet or one of the parts joined to it.
     bool IsCabinetFile(const io::FileId& file) const;
 
 private:
+    CabError Decode(std::size_t index, int fd, const std::string& shownPath);
+
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

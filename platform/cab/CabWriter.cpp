@@ -7,6 +7,7 @@
 #include "platform/cab/CabIo.h"
 #include "platform/cab/CabText.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -69,6 +70,7 @@ struct CabWriter::Impl {
 
     std::string target;
     unsigned threads = 1;
+    std::uint64_t maxFolderBytes = format::kMaxFolderBytes;
     ProgressCallback progress;
     State state = State::Empty;
     CabError failure;
@@ -178,7 +180,7 @@ struct CabWriter::Impl {
     CabError OpenFolderFor(Compression compression, std::uint64_t size)
     {
         if (folderOpen && folders.back().compression == compression
-            && pipeline->FolderBytes() + size <= format::kMaxFolderBytes)
+            && pipeline->FolderBytes() + size <= maxFolderBytes)
             return CabError::Ok();
         if (folderOpen) {
             if (CabError error = pipeline->EndFolder())
@@ -211,7 +213,8 @@ CabError CabWriter::Impl::AddFile(const WriterSource& source)
     if (source.compression != Compression::None && source.compression != Compression::MsZip)
         return CabError{kErrorInvalidParameter, "unknown compression type"};
     if (files.size() >= format::kMaxFiles)
-        return CabError{kErrorFileTooLarge, "the cabinet has as many files as it can hold"};
+        return CabError{kErrorFileTooLarge, "a cabinet holds at most 65535 files; '" + source.sourcePath
+                                                + "' would be one more"};
 
     io::OpenedFile opened = io::OpenRegularFile(source.sourcePath, "");
     if (opened.error)
@@ -225,9 +228,12 @@ CabError CabWriter::Impl::AddFile(const WriterSource& source)
         return CabError{kErrorSharingViolation, "'" + source.sourcePath + "' is the cabinet being written ('" + target
                                                 + "'): it cannot be stored in itself"};
     const std::uint64_t size = std::uint64_t(st.st_size);
-    if (size > format::kMaxFolderBytes)
+    if (size > maxFolderBytes)
         return CabError{kErrorFileTooLarge,
-                        "'" + source.sourcePath + "' is larger than a cabinet can hold (2 GiB less 32 KiB)"};
+                        "'" + source.sourcePath + "' is larger than a cabinet can hold ("
+                            + (maxFolderBytes == format::kMaxFolderBytes ? std::string("2 GiB less 32 KiB")
+                                                                         : std::to_string(maxFolderBytes) + " bytes")
+                            + ")"};
 
     File file;
     file.name = source.nameInCab;
@@ -399,6 +405,12 @@ CabWriter::CabWriter(std::string cabinetPath, unsigned threads) : impl_(std::mak
 CabWriter::~CabWriter() { Abort(); }
 
 void CabWriter::SetProgress(ProgressCallback progress) { impl_->progress = std::move(progress); }
+
+void CabWriter::SetFolderBlockLimit(std::uint32_t blocks)
+{
+    blocks = std::clamp<std::uint32_t>(blocks, 1, format::kMaxBlocksPerFolder);
+    impl_->maxFolderBytes = std::uint64_t(blocks) * format::kBlockSize;
+}
 
 CabError CabWriter::AddFile(const WriterSource& source) { return impl_->AddFile(source); }
 

@@ -59,6 +59,12 @@ public:
 
     void SetProgress(ProgressCallback progress);
 
+    // The most data blocks a folder takes before the writer starts another
+    // (the format's 65535 unless set lower, which tests use to reach the
+    // boundary without gigabytes of data). A file larger than a folder can
+    // hold is refused. Set before the first AddFile.
+    void SetFolderBlockLimit(std::uint32_t blocks);
+
     // Reads and compresses the file now, spooling its blocks to a temporary
     // file beside the target. A file of another compression type than the one
     // before starts a new folder, as does one that would take a folder past

@@ -50,7 +50,7 @@ mspack_file* Open(mspack_system* s, const char* filename, int mode)
     MsPackSystem* system = Self(s);
     if (mode == MSPACK_SYS_OPEN_WRITE) {
         // libmspack only ever writes the file the reader asked it to extract.
-        if (std::strcmp(filename, kOutputName) != 0 || system->outputFd < 0) {
+        if (std::strcmp(filename, kOutputName) != 0 || (system->outputFd < 0 && system->outputFd != kDiscardOutput)) {
             Record(system, EACCES, io::Action::CreateFile, filename);
             return nullptr;
         }
@@ -149,10 +149,18 @@ int Write(mspack_file* f, void* buffer, int bytes)
     Handle* h = AsHandle(f);
     if (!h || bytes < 0)
         return -1;
-    int err = io::WriteAll(h->fd, buffer, std::size_t(bytes));
+    int err = h->fd == kDiscardOutput ? 0 : io::WriteAll(h->fd, buffer, std::size_t(bytes));
     if (err != 0) {
         Record(h->system, err, io::Action::Write, h->path);
         return -1;
+    }
+    MsPackSystem* system = h->system;
+    if (!h->owned && system->outputProgress) {
+        system->outputWritten += std::uint64_t(bytes);
+        if (!system->outputProgress(system->outputWritten)) {
+            system->cancelled = true;
+            return -1;
+        }
     }
     return bytes;
 }
@@ -242,6 +250,8 @@ MsPackSystem::MsPackSystem()
 
 void MsPackSystem::ClearError()
 {
+    cancelled = false;
+    outputWritten = 0;
     lastErrno = 0;
     lastPath.clear();
     lastMessage.clear();

@@ -7,12 +7,16 @@
 
 #include <mspack.h>
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 namespace cab::detail {
 
 // The name under which libmspack opens the reader's current output file.
 inline constexpr const char* kOutputName = "\x01" "cab-output";
+// An output descriptor that takes the bytes and keeps none: checking an entry.
+inline constexpr int kDiscardOutput = -2;
 
 struct MsPackSystem {
     // The last failing file operation.
@@ -22,9 +26,14 @@ struct MsPackSystem {
     // The last message libmspack wanted to show, for error texts.
     std::string lastMessage;
 
-    // Where kOutputName writes; the reader owns the descriptor.
+    // Where kOutputName writes (kDiscardOutput: nowhere); the reader owns the descriptor.
     int outputFd = -1;
     std::string outputPath;
+    // Told the bytes of the current output written so far after each write;
+    // false stops the extraction (and sets `cancelled`).
+    std::function<bool(std::uint64_t written)> outputProgress;
+    std::uint64_t outputWritten = 0;
+    bool cancelled = false;
 
     MsPackSystem();
     MsPackSystem(const MsPackSystem&) = delete;

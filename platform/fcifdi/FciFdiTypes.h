@@ -62,10 +62,15 @@ enum FdiNotification : std::int32_t {
     kNotifyCloseFileInfo = 3, // an entry was written and closed: psz1 its full path, cb 1 when run-marked
     kNotifyNextCabinet = 4, // the entry continues in the next cabinet of a set
     kNotifyEnumerate = 5,
-    // An entry answered 1 was not written because its place is unsafe: psz1
-    // its name, psz2 why; fdie FDIERROR_TARGET_FILE, cb the Windows error code.
+    // An entry answered 1 was not written: psz1 its name, psz2 why; fdie
+    // FDIERROR_TARGET_FILE for a place that is unsafe, FDIERROR_MDI_FAIL for
+    // damaged data, ...; cb the Windows error code. No partial file is left.
     // The walk goes on with the next entry.
-    kNotifyTargetRefused = 6,
+    kNotifyNotWritten = 6,
+    // An entry is being written: psz1 its name, cb the bytes written so far
+    // (about once per data block). Answer -1 to stop: the partial file is
+    // removed and the walk ends with FDIERROR_USER_ABORT.
+    kNotifyWriteProgress = 7,
 };
 
 // The record handed with each notification. Strings are UTF-8, NUL-terminated,

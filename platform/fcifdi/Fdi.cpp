@@ -7,6 +7,8 @@
 #include "platform/fcifdi/HandleTable.h"
 #include "platform/cab/TargetFolder.h"
 
+#include <algorithm>
+#include <climits>
 #include <filesystem>
 #include <new>
 #include <optional>
@@ -189,6 +191,7 @@ std::int16_t ExtractCab(std::int32_t hfdi, const char* cabinetPath, PFNEXTRACTNO
 
         const auto& entries = reader.Entries();
         cab::TargetFolder folder; // opened, and made, when the first entry is to be written
+        std::optional<std::pair<FDIERROR, cab::CabError>> firstFailure;
         for (std::size_t i = 0; i < entries.size(); ++i) {
             const cab::CabEntry& entry = entries[i];
             FdiNotifyRecord record;
@@ -216,10 +219,6 @@ std::int16_t ExtractCab(std::int32_t hfdi, const char* cabinetPath, PFNEXTRACTNO
             if (answer != 1)
                 continue;
 
-            if (!IsKnownCompression(FolderCompression(*context, entry.folderIndex))) {
-                Fail(erf, FDIERROR_BAD_COMPR_TYPE, cab::kErrorInvalidData);
-                return 0;
-            }
             if (!folder.IsOpen()) {
                 if (cab::CabError error = folder.Open(destination)) {
                     Fail(*context, FDIERROR_TARGET_FILE, error);
@@ -237,16 +236,41 @@ std::int16_t ExtractCab(std::int32_t hfdi, const char* cabinetPath, PFNEXTRACTNO
                 refused.cb = static_cast<std::int32_t>(target.error.code);
                 refused.psz2 = target.error.message.c_str();
                 refused.fdie = FDIERROR_TARGET_FILE;
-                if (notify(kNotifyTargetRefused, &refused, notifyContext) == -1) {
+                if (notify(kNotifyNotWritten, &refused, notifyContext) == -1) {
                     Fail(erf, FDIERROR_USER_ABORT, cab::kErrorCancelled);
                     return 0;
                 }
                 continue;
             }
-            cab::CabError error = reader.Extract(i, target);
-            if (error) {
-                Fail(*context, ExtractError(error), error);
+            reader.SetExtractProgress([&](std::uint64_t written) {
+                FdiNotifyRecord progress = record;
+                progress.cb = static_cast<std::int32_t>(std::min<std::uint64_t>(written, INT32_MAX));
+                return notify(kNotifyWriteProgress, &progress, notifyContext) != -1;
+            });
+            const bool decodable = IsKnownCompression(FolderCompression(*context, entry.folderIndex));
+            cab::CabError error =
+                decodable ? reader.Extract(i, target)
+                          : cab::CabError{cab::kErrorInvalidData,
+                                          "'" + entry.name + "' is compressed in a way no decoder here knows"};
+            reader.SetExtractProgress({});
+            if (error.code == cab::kErrorCancelled) {
+                Fail(erf, FDIERROR_USER_ABORT, cab::kErrorCancelled);
                 return 0;
+            }
+            if (error) {
+                // Salvage: the entry is reported, and the intact ones after it still written.
+                const FDIERROR code = decodable ? ExtractError(error) : FDIERROR_BAD_COMPR_TYPE;
+                if (!firstFailure)
+                    firstFailure = {code, error};
+                FdiNotifyRecord failed = record;
+                failed.cb = static_cast<std::int32_t>(error.code);
+                failed.psz2 = error.message.c_str();
+                failed.fdie = code;
+                if (notify(kNotifyNotWritten, &failed, notifyContext) == -1) {
+                    Fail(erf, FDIERROR_USER_ABORT, cab::kErrorCancelled);
+                    return 0;
+                }
+                continue;
             }
 
             FdiNotifyRecord closed = record;
@@ -256,6 +280,10 @@ std::int16_t ExtractCab(std::int32_t hfdi, const char* cabinetPath, PFNEXTRACTNO
                 Fail(erf, FDIERROR_USER_ABORT, cab::kErrorCancelled);
                 return 0;
             }
+        }
+        if (firstFailure) {
+            Fail(*context, firstFailure->first, firstFailure->second);
+            return 0;
         }
         return 1;
     } catch (const std::bad_alloc&) {

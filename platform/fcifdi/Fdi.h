@@ -20,7 +20,10 @@ std::int16_t IsCabFile(std::int32_t hfdi, const char* cabinetPath);
 // below `destinationDir` and then reported with kNotifyCloseFileInfo. Nothing
 // is written outside the folder: an entry whose name would leave it, whose
 // way passes a symbolic link inside it, or whose place is the cabinet itself
-// is reported with kNotifyTargetRefused instead. Nonzero on success.
+// is reported with kNotifyNotWritten instead. An entry that fails (damaged
+// data, a write the system refuses) is reported the same way and the walk
+// goes on, so every intact file is still written; the walk then ends with
+// the first such failure in the ERF. Nonzero on success.
 std::int16_t ExtractCab(std::int32_t hfdi, const char* cabinetPath, PFNEXTRACTNOTIFY notify,
                         const char* destinationDir, void* context = nullptr);
 

@@ -381,20 +381,23 @@ TEST(CabWriter, ProgressCountsEveryByte)
 
 TEST(CabWriter, AFolderEndsBeforeItsBlockCountOverflows)
 {
-    // Sparse files of zeros: two gigabytes to read and compress, nothing on disk.
+    // The same boundary as the format's 65535 blocks, at 12 blocks a folder.
     TempDir dir;
-    const std::uint64_t fullFolder = 65535ull * 32768ull;
-    auto big = dir / "big";
+    constexpr std::uint32_t kBlocks = 12;
+    const std::uint64_t fullFolder = kBlocks * 32768ull;
+    auto big = dir.Write("big", TextBytes(fullFolder - 100, 7));
     auto small = dir.Write("small", TextBytes(200, 1));
     {
-        std::ofstream(big).close();
+        cab::CabWriter writer((dir / "out.cab").string(), 2);
+        writer.SetFolderBlockLimit(kBlocks);
+        ASSERT_FALSE(writer.AddFile(Source(big, "big")));
+        ASSERT_FALSE(writer.AddFile(Source(small, "small")));
+        ASSERT_FALSE(writer.Commit());
     }
-    std::filesystem::resize_file(big, fullFolder - 100);
-    ASSERT_FALSE(WriteCabinet(dir / "out.cab", {Source(big, "big"), Source(small, "small")}, 0));
 
     auto folders = ReadLayout(ReadAll(dir / "out.cab"));
     ASSERT_EQ(folders.size(), 2u);
-    EXPECT_EQ(folders[0].blocks.size(), 65535u);
+    EXPECT_EQ(folders[0].blocks.size(), kBlocks);
     EXPECT_EQ(folders[0].blocks.back().uncompressedSize, 32768u - 100u);
     EXPECT_EQ(folders[1].blocks.size(), 1u);
 
@@ -403,13 +406,22 @@ TEST(CabWriter, AFolderEndsBeforeItsBlockCountOverflows)
     ASSERT_EQ(reader.Entries().size(), 2u);
     EXPECT_EQ(reader.Entries()[0].size, fullFolder - 100);
     EXPECT_EQ(reader.Entries()[1].folderIndex, 1);
+    ASSERT_FALSE(reader.Extract(0, (dir / "big-back").string()));
+    EXPECT_TRUE(ReadAll(dir / "big-back") == ReadAll(big));
     ASSERT_FALSE(reader.Extract(1, (dir / "small-back").string()));
     EXPECT_EQ(ReadAll(dir / "small-back"), TextBytes(200, 1));
 
-    // One file that no folder can hold is refused before anything is read.
+    // One file that no folder can hold is refused before anything is read,
+    // at the format's own limit as at a lower one.
     std::filesystem::resize_file(big, fullFolder + 1);
-    cab::CabWriter writer((dir / "too-big.cab").string());
-    cab::CabError e = writer.AddFile(Source(big, "big"));
+    cab::CabWriter limited((dir / "too-big.cab").string());
+    limited.SetFolderBlockLimit(kBlocks);
+    cab::CabError e = limited.AddFile(Source(big, "big"));
+    EXPECT_EQ(e.code, cab::kErrorFileTooLarge);
+    EXPECT_EQ(e.message, "'" + big.string() + "' is larger than a cabinet can hold (393216 bytes)");
+    std::filesystem::resize_file(big, 65535ull * 32768ull + 1); // sparse: nothing on disk
+    cab::CabWriter full((dir / "too-big.cab").string());
+    e = full.AddFile(Source(big, "big"));
     EXPECT_EQ(e.code, cab::kErrorFileTooLarge);
     EXPECT_EQ(e.message, "'" + big.string() + "' is larger than a cabinet can hold (2 GiB less 32 KiB)");
 }

@@ -230,9 +230,12 @@ TEST_F(CABFileTest, AFailedWriteEndsExtractWithItsCode)
                   .arg(Q(dir / "blocked/images")));
     EXPECT_TRUE(fs::exists(dir / "blocked/study.dvf"));
 
-    // A target that is a folder cannot be written: the walk stops there.
+    // A target that is a folder cannot be written: the entry is reported, and
+    // Extract fails with its code once the walk is through.
     fs::create_directories(dir / "taken/study.dvf");
     EXPECT_FALSE(cabinet.Extract(QStringLiteral("study.dvf"), Q(dir / "taken"), QString()));
+    ASSERT_EQ(cabinet.RefusedEntries().size(), 1);
+    EXPECT_EQ(cabinet.RefusedEntries()[0].Reason, QStringLiteral("It could not be unpacked: Access is denied."));
     EXPECT_EQ(cabinet.ErrorNumber(), 5);
     EXPECT_EQ(cabinet.ErrorSource(), QStringLiteral("CabFile"));
     EXPECT_EQ(cabinet.ErrorText(), QStringLiteral("Access is denied."));

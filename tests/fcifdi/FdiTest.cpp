@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -73,11 +75,23 @@ TEST_F(Fdi, OffersEveryEntryAndWritesOnlyThoseAnsweredOne)
     ASSERT_TRUE(ExtractAll(cabinet_, dir_ / "out", walk, erf));
     EXPECT_EQ(erf.fError, 0);
 
+    // Progress comes while b.txt is written, rising to its size.
     std::vector<std::int32_t> kinds;
-    for (const auto& n : walk.notices)
-        kinds.push_back(n.kind);
+    std::vector<std::int32_t> written;
+    for (const auto& n : walk.notices) {
+        if (n.kind == fcifdi::kNotifyWriteProgress)
+            written.push_back(n.cb);
+        else
+            kinds.push_back(n.kind);
+    }
+    walk.notices.erase(std::remove_if(walk.notices.begin(), walk.notices.end(),
+                                      [](const Notice& n) { return n.kind == fcifdi::kNotifyWriteProgress; }),
+                       walk.notices.end());
     EXPECT_EQ(kinds, (std::vector<std::int32_t>{fcifdi::kNotifyCabinetInfo, fcifdi::kNotifyCopyFile,
                                                  fcifdi::kNotifyCopyFile, fcifdi::kNotifyCloseFileInfo}));
+    ASSERT_GE(written.size(), 2u);
+    EXPECT_TRUE(std::is_sorted(written.begin(), written.end()));
+    EXPECT_EQ(written.back(), 90000);
     EXPECT_EQ(walk.notices[1].psz1, "a.txt");
     EXPECT_EQ(walk.notices[1].cb, 50000);
     EXPECT_EQ(walk.notices[2].cb, 90000);

@@ -130,6 +130,7 @@ bool CABFile::Extract(const QString& FileToExtract, const QString& OutputPath, c
     filter_ = FileToExtract;
     outputPath_ = OutputPath;
     outputFile_ = OutputFile;
+    firstWriteError_ = NO_ERROR;
     targetFolder_.reset();
     struct FolderScope {
         std::shared_ptr<cab::TargetFolder>& folder;
@@ -137,6 +138,8 @@ bool CABFile::Extract(const QString& FileToExtract, const QString& OutputPath, c
     } scope{targetFolder_};
     try {
         Walk(kExtractContext);
+        if (firstWriteError_ != NO_ERROR)
+            throw CabFileError(static_cast<qint32>(firstWriteError_), kSource, Win32ErrorText(firstWriteError_));
         return true;
     } catch (const CabFileError& error) {
         NoteError(error);
@@ -195,9 +198,17 @@ UINT CABFile::CabCallBack(void* Context, UINT Notification, UINT_PTR Param1, UIN
     }
     case SPFILENOTIFY_FILEEXTRACTED: {
         const auto& paths = *reinterpret_cast<const FILEPATHS_A*>(Param1);
-        if (paths.Win32Error == NO_ERROR && listener_)
-            listener_->AfterExtract(QFile::decodeName(paths.Target));
-        return paths.Win32Error;
+        if (paths.Win32Error == NO_ERROR) {
+            if (listener_)
+                listener_->AfterExtract(QFile::decodeName(paths.Target));
+            return NO_ERROR;
+        }
+        // Salvage: a damaged entry is reported and the walk goes on, so every
+        // intact file is still written; Extract then fails with the first error.
+        Refuse(offered_, QStringLiteral("It could not be unpacked: %1").arg(Win32ErrorText(paths.Win32Error)));
+        if (firstWriteError_ == NO_ERROR)
+            firstWriteError_ = paths.Win32Error;
+        return NO_ERROR;
     }
     case SPFILENOTIFY_NEEDNEWCABINET:
     default:
@@ -299,6 +310,7 @@ UINT CABFile::ExtractStep(FILE_IN_CABINET_INFO_A& info)
         return FILEOP_SKIP;
     }
     const QByteArray target = QByteArray::fromStdString(place.path);
+    offered_ = fullName;
 
     if (target.size() + 1 > qsizetype(sizeof info.FullTargetName)) {
         throw CabFileError(static_cast<qint32>(ERROR_FILENAME_EXCED_RANGE), kSource + QStringLiteral(".CabCallBack"),

@@ -111,7 +111,9 @@ public:
     const QString& ErrorSource() const { return errorSource_; }
     const QString& ErrorText() const { return errorText_; }
 
-    // Entries the last Extract did not write although they were selected.
+    // Entries the last Extract did not write although they were selected:
+    // refused places, and damaged entries (the others are still written, and
+    // Extract then fails with the first damaged entry's error).
     const QList<CabRefusal>& RefusedEntries() const { return refused_; }
 
     // One notification of a running walk; called through IterateCallback.
@@ -136,6 +138,8 @@ private:
     qint32 fileCounter_ = 0;
     quint64 declaredBytes_ = 0;
     std::shared_ptr<cab::TargetFolder> targetFolder_; // the folder of the running Extract
+    QString offered_;                                 // the entry the walk is writing
+    setupapi::UINT firstWriteError_ = 0;              // of the running Extract
     bool walking_ = false;
     CABFileListener* listener_ = nullptr;
     study::StudyModule* module_ = nullptr;
