@@ -50,7 +50,7 @@ void FinishWrittenFile(ExtractRun& run, const fcifdi::FdiNotifyRecord& record)
     }
     try {
         if (record.cb == 1)
-            run.object->Launch(path);
+            ExtractCabAccess::Launch(*run.object, path);
     } catch (...) {
     }
 }
@@ -101,11 +101,21 @@ std::int32_t OfferEntry(ExtractRun& run, std::int32_t kind, const fcifdi::FdiNot
     bool offered = extract;
     run.object->RaiseExtractStatus(kind, info, offered, cancel);
     if (refused)
-        run.object->ReportError(OutsideDestinationText(name));
+        ExtractCabAccess::ReportError(*run.object, OutsideDestinationText(name));
+    run.currentSize = static_cast<std::uint32_t>(record.cb);
     return extract && !cancel ? 1 : 0;
 }
 
 } // namespace
+
+void ExtractCabAccess::ReportError(clsExtractCab& object, const std::string& text) { object.ReportError(text); }
+void ExtractCabAccess::Launch(clsExtractCab& object, const std::string& path) { object.Launch(path); }
+bool ExtractCabAccess::RaiseExtractProgress(clsExtractCab& object, const std::string& name, std::int64_t written,
+                                            std::int64_t size)
+{
+    return object.RaiseExtractProgress(name, written, size);
+}
+void ExtractCabAccess::CountExtracted(clsExtractCab& object) { object.CountExtracted(); }
 
 std::string OutsideDestinationText(const std::string& entryName)
 {
@@ -124,6 +134,12 @@ std::int32_t ExtractNotify(std::int32_t kind, fcifdi::FdiNotifyRecord* record, v
         return 0;
     std::int32_t answer = 0;
     try {
+        // Progress comes often, with nothing for a snapshot to tell.
+        if (kind == fcifdi::kNotifyWriteProgress)
+            return ExtractCabAccess::RaiseExtractProgress(*run->object, record->psz1 ? record->psz1 : "", record->cb,
+                                                          run->currentSize)
+                       ? -1
+                       : 0;
         auto info = Snapshot(*record);
         switch (kind) {
         case fdintCOPY_FILE:
@@ -134,10 +150,12 @@ std::int32_t ExtractNotify(std::int32_t kind, fcifdi::FdiNotifyRecord* record, v
             }
             break;
         case fdintCLOSE_FILE_INFO:
+            ExtractCabAccess::CountExtracted(*run->object);
             FinishWrittenFile(*run, *record);
             break;
-        case fcifdi::kNotifyTargetRefused:
-            run->object->ReportError(RefusedTargetText(record->psz1 ? record->psz1 : "",
+
+        case fcifdi::kNotifyNotWritten:
+            ExtractCabAccess::ReportError(*run->object, RefusedTargetText(record->psz1 ? record->psz1 : "",
                                                        record->psz2 ? record->psz2 : ""));
             break;
         default:

@@ -13,6 +13,15 @@ namespace tessaly {
 
 class clsExtractCab;
 
+// What the walk's receiver may do to the object it works for, and clients may not.
+struct ExtractCabAccess {
+    static void ReportError(clsExtractCab& object, const std::string& text);
+    static void Launch(clsExtractCab& object, const std::string& path);
+    static bool RaiseExtractProgress(clsExtractCab& object, const std::string& name, std::int64_t written,
+                                     std::int64_t size);
+    static void CountExtracted(clsExtractCab& object);
+};
+
 // One walk: the object it works for, whether it lists or extracts (taken
 // when the walk starts), and the folder it writes to.
 struct ExtractRun {
@@ -23,6 +32,7 @@ struct ExtractRun {
     // many files is not searched from the top for every one of them.
     std::unordered_map<std::string, std::int32_t> firstByName;
     std::int32_t indexedCount = -1;
+    std::int64_t currentSize = 0; // of the entry last offered, for progress reports
 };
 
 // `pvWorking` is the walk's ExtractRun. The answer is 1 only for an offered

@@ -1,9 +1,9 @@
-// Everything a client of the cabinet library includes.
+// Everything a client of the cabinet library includes: the classes, their
+// identifiers and the library's entry points; nothing of its inner workings.
 #pragma once
 
 #include "cabinet/DllExports.h"
 #include "cabinet/TessalyCabinetIds.h"
-#include "cabinet/basCabUtil.h"
 #include "cabinet/clsCompressedFile.h"
 #include "cabinet/clsCompressedFiles.h"
 #include "cabinet/clsCreateCab.h"

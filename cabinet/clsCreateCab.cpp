@@ -46,14 +46,15 @@ void clsCreateCab::Compress()
         handle = fci.CreateCabFile(NativePath(cabinetFile_).c_str(), 0, &erf, kFolderThreshold);
         CheckCompressError(erf);
 
+        // Up to the format's 65535 files, which the writer enforces with its own
+        // error; the event's 16-bit position runs out first (see BeforeFileAdd).
         const std::int32_t count = toCompressFiles_->Count();
-        if (count > std::numeric_limits<std::int16_t>::max())
-            RaiseError(kOverflowError, "Overflow");
         for (std::int32_t i = 1; i <= count; ++i) {
             auto file = toCompressFiles_->Item(i);
             if (!file)
                 break; // a listener shortened the list: nothing is left to add
-            std::int16_t fileCount = static_cast<std::int16_t>(i);
+            std::int16_t fileCount =
+                i <= std::numeric_limits<std::int16_t>::max() ? static_cast<std::int16_t>(i) : std::int16_t(-1);
             std::string filename = file->SourcePath();
             bool cancel = false;
             events_.Raise([&](clsCreateCabEvents& sink) { sink.BeforeFileAdd(fileCount, filename, cancel); });

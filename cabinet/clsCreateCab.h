@@ -24,6 +24,7 @@ public:
     // cabinet is being written (bytes done, total); 2: it is complete (its size).
     virtual void CompressStatus(FDINT& StatusType, std::int32_t& StatusInfo1, std::int32_t& StatusInfo2, bool& Cancel);
     // FileCount is the 1-based position of the file, filename its SourcePath.
+    // Positions beyond 32767, which a 16-bit count cannot hold, arrive as -1.
     virtual void BeforeFileAdd(std::int16_t& FileCount, std::string& filename, bool& Cancel);
 };
 
@@ -39,8 +40,8 @@ public:
     const std::string& CabinetFile() const { return cabinetFile_; }
     void CabinetFile(const std::string& value) { cabinetFile_ = value; }
 
-    // Writes every entry of ToCompressFiles into CabinetFile. Does nothing when
-    // CabinetFile is blank or the list is empty. Failures are raised as
+    // Writes every entry of ToCompressFiles into CabinetFile, up to the 65535
+    // files a cabinet holds. Does nothing when CabinetFile is blank or the list is empty. Failures are raised as
     // com::ComError with the writer's error number and text; a failed or
     // cancelled write leaves any earlier file at CabinetFile untouched.
     void Compress();

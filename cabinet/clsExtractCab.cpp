@@ -12,6 +12,7 @@
 namespace tessaly {
 
 void clsExtractCabEvents::ExtractStatus(FDINT&, std::shared_ptr<clsFDIStruct>&, bool&, bool&) {}
+void clsExtractCabEvents::ExtractProgress(const std::string&, std::int64_t, std::int64_t, bool&) {}
 
 namespace {
 
@@ -41,7 +42,8 @@ std::int16_t clsExtractCab::GetFileCount() const
 {
     const std::int32_t count = compressedFiles_->Count();
     if (count > std::numeric_limits<std::int16_t>::max())
-        RaiseError(kOverflowError, "Overflow");
+        RaiseError(kOverflowError, "Overflow: " + std::to_string(count)
+                                       + " files are listed, more than the 32767 a 16-bit count can give");
     return static_cast<std::int16_t>(count);
 }
 
@@ -85,6 +87,8 @@ bool clsExtractCab::Extract(const std::string& DestinationDir, const std::string
 {
     lastError_.clear();
     lastErrorDetail_.clear();
+    if (ExtractMode() == kExtractModeExtract)
+        extractedCount_ = 0;
     fcifdi::FdiApi& fdi = CabinetFdi();
     fcifdi::ERF erf;
     ExtractRun run;
@@ -156,6 +160,13 @@ std::string clsExtractCab::SizeRefusal(const std::string& destination) const
     return {};
 }
 
+bool clsExtractCab::RaiseExtractProgress(const std::string& name, std::int64_t written, std::int64_t size)
+{
+    bool cancel = false;
+    events_.Raise([&](clsExtractCabEvents& sink) { sink.ExtractProgress(name, written, size, cancel); });
+    return cancel;
+}
+
 void clsExtractCab::SetErrorReporter(ErrorReporter reporter)
 {
     reporter_ = reporter ? std::move(reporter) : ErrorReporter(WriteToStandardError);
@@ -178,7 +189,8 @@ void clsExtractCab::ReportError(const std::string& text)
 
 void clsExtractCab::Launch(const std::string& path)
 {
-    launcher_(path);
+    if (launchMarkedFiles_)
+        launcher_(path);
 }
 
 } // namespace tessaly

@@ -25,6 +25,11 @@ public:
     // StatusInfo->fDie() 8 for a name that would land outside the destination);
     // changing it has no effect. Setting Cancel skips the entry.
     virtual void ExtractStatus(FDINT& StatusType, std::shared_ptr<clsFDIStruct>& StatusInfo, bool& Extract, bool& Cancel);
+    // Raised while a chosen entry is written, about once per 32 KiB: its name,
+    // the bytes written so far and its size. Setting Cancel stops the whole
+    // run at once; the partial file is removed and the run reports "User Abort".
+    virtual void ExtractProgress(const std::string& Filename, std::int64_t BytesWritten, std::int64_t FileSize,
+                                 bool& Cancel);
 };
 
 class clsExtractCab : public com::Object, public std::enable_shared_from_this<clsExtractCab> {
@@ -32,8 +37,9 @@ public:
     using Cookie = com::EventSource<clsExtractCabEvents>::Cookie;
     // Shows an error text to the user; the default writes it to standard error.
     using ErrorReporter = std::function<void(const std::string& text)>;
-    // Opens a file marked to run after extraction; the default asks the
-    // desktop to open it with its associated program and never runs it itself.
+    // Opens a file marked to run after extraction, once the client has turned
+    // LaunchMarkedFiles on; the default asks the desktop to open it with its
+    // associated program and never runs it itself.
     using Launcher = std::function<void(const std::string& path)>;
 
     // A new object, recorded as the most recently created one.
@@ -45,7 +51,8 @@ public:
     const std::string& CabFileName() const { return cabFileName_; }
     void CabFileName(const std::string& value) { cabFileName_ = value; }
 
-    // Number of listed entries; raises "Overflow" beyond 32767.
+    // Number of listed entries; raises "Overflow: ..." (saying the limit) beyond
+    // 32767, the most its 16-bit result holds. CompressedFiles()->Count() has no such limit.
     std::int16_t GetFileCount() const;
     // Appends every file of the cabinet to CompressedFiles (a second call lists them twice).
     void GetFilesInfo();
@@ -58,6 +65,9 @@ public:
     // Lists or extracts as ExtractMode says. Failures never raise: they go to
     // the error reporter and stay readable in LastError. Always false.
     bool Extract(const std::string& DestinationDir = "", const std::string& File = "");
+
+    // Files the last ExtractFiles wrote completely.
+    std::int32_t ExtractedCount() const { return extractedCount_; }
 
     // The last failure of the last GetFilesInfo, ExtractFiles or Extract; empty after a clean run.
     const std::string& LastError() const { return lastError_; }
@@ -75,16 +85,25 @@ public:
     void SetErrorReporter(ErrorReporter reporter);
     void SetLauncher(Launcher launcher);
 
+    // Whether files stored with the run-after-extraction mark are opened once
+    // written. Off by default: a cabinet from anywhere must not make the
+    // library open its files unless the calling program asked for it.
+    bool LaunchMarkedFiles() const { return launchMarkedFiles_; }
+    void LaunchMarkedFiles(bool launch) { launchMarkedFiles_ = launch; }
+
     Cookie Advise(std::shared_ptr<clsExtractCabEvents> sink) { return events_.Advise(std::move(sink)); }
     bool Unadvise(Cookie cookie) { return events_.Unadvise(cookie); }
 
-    // Used while a walk is under way (see ExtractNotify).
+private:
+    // The walk's receiver (ExtractNotify) works on the object through these.
+    friend struct ExtractCabAccess;
     void ReportError(const std::string& text);
+    void Launch(const std::string& path);
+    bool RaiseExtractProgress(const std::string& name, std::int64_t written, std::int64_t size);
+    void CountExtracted() { ++extractedCount_; }
     // The text of a refusal to write the chosen files for their size, or "".
     std::string SizeRefusal(const std::string& destination) const;
-    void Launch(const std::string& path);
 
-private:
     std::shared_ptr<clsCompressedFiles> compressedFiles_;
     std::string cabFileName_;
     std::string destinationDir_;
@@ -93,6 +112,8 @@ private:
     std::uint64_t maxExtractSize_ = 0;
     ErrorReporter reporter_;
     Launcher launcher_;
+    bool launchMarkedFiles_ = false;
+    std::int32_t extractedCount_ = 0;
     com::EventSource<clsExtractCabEvents> events_;
 };
 

@@ -83,6 +83,12 @@ void clsToCompressFiles::AddFile(const std::string& SourcePath, std::string& Nam
     }
 }
 
+void clsToCompressFiles::Add(std::shared_ptr<clsToCompressFile> file)
+{
+    if (file)
+        files_.push_back(std::move(file));
+}
+
 std::int32_t clsToCompressFiles::Count() const
 {
     return static_cast<std::int32_t>(files_.size());

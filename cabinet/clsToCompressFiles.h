@@ -30,6 +30,10 @@ public:
     void AddFile(const std::string& SourcePath, const std::string& NameInCab = "", std::int32_t CompressionType = 1);
     void AddFile(const std::string& SourcePath, std::string& NameInCab, std::int32_t CompressionType = 1);
 
+    // Appends an entry exactly as given: none of AddFile's rules (hidden
+    // files, a blank name) apply. A null entry is not added.
+    void Add(std::shared_ptr<clsToCompressFile> file);
+
     std::int32_t Count() const;
     // The entry at a 1-based position, or null for a position that has none.
     std::shared_ptr<clsToCompressFile> Item(std::int32_t Index) const;

@@ -4,6 +4,7 @@
 
 #include "TestPaths.h"
 #include "cabinet/TessalyCabinet.h"
+#include "cabinet/basCabUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -126,6 +127,7 @@ protected:
         reader->CabFileName(cabinet.string());
         reader->SetErrorReporter([this](const std::string& text) { reported_.push_back(text); });
         reader->SetLauncher([this](const std::string& path) { launched_.push_back(path); });
+        reader->LaunchMarkedFiles(true);
         reader->GetFilesInfo();
         return reader;
     }

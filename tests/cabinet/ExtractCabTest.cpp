@@ -289,6 +289,52 @@ TEST_F(ExtractCab, NamesThatWouldLeaveTheDestinationAreRefusedVisibly)
     }
 }
 
+TEST_F(ExtractCab, ACancelInsideALargeFileStopsAtOnceAndKeepsNothingOfIt)
+{
+    std::string big(400000, '\0');
+    unsigned state = 5;
+    for (auto& c : big) {
+        state = state * 1664525u + 1013904223u;
+        c = static_cast<char>(state >> 24);
+    }
+    dir_.Write("src/big.bin", big);
+    const auto cabinet = MakeCabinet("big.cab", {{"src/a.txt", "a.txt"}, {"src/big.bin", "big.bin"}});
+    struct Canceller : tessaly::clsExtractCabEvents {
+        std::vector<std::int64_t> written;
+        void ExtractProgress(const std::string& name, std::int64_t done, std::int64_t size, bool& cancel) override
+        {
+            EXPECT_EQ(size, name == "big.bin" ? 400000 : 3000);
+            written.push_back(done);
+            cancel = name == "big.bin" && done >= 65536;
+        }
+    };
+    auto listener = std::make_shared<Canceller>();
+    auto reader = Listed(cabinet);
+    reader->Advise(listener);
+    reader->CompressedFiles()->Item(1)->ExtractFlag(true);
+    reader->CompressedFiles()->Item(2)->ExtractFlag(true);
+    reader->ExtractFiles((dir_ / "out").string());
+    EXPECT_EQ(reader->LastError(), "User Abort");
+    EXPECT_EQ(reader->ExtractedCount(), 1);
+    EXPECT_EQ(Written(dir_ / "out"), std::vector<std::string>{"a.txt"}) << "no partial file, no temporary";
+    ASSERT_GE(listener->written.size(), 3u);
+    EXPECT_EQ(listener->written.front(), 3000);
+    EXPECT_LT(listener->written.back(), 400000);
+}
+
+TEST_F(ExtractCab, MarkedFilesAreOpenedOnlyWhenTheClientTurnedLaunchingOn)
+{
+    auto reader = clsExtractCab::Create();
+    EXPECT_FALSE(reader->LaunchMarkedFiles());
+    reader->CabFileName(cabinet_.string());
+    reader->SetLauncher([this](const std::string& path) { launched_.push_back(path); });
+    reader->GetFilesInfo();
+    reader->CompressedFiles()->Item(2)->ExtractFlag(true);
+    reader->ExtractFiles((dir_ / "off").string());
+    EXPECT_TRUE(fs::exists(dir_ / "off/sub/b.txt"));
+    EXPECT_TRUE(launched_.empty());
+}
+
 TEST_F(ExtractCab, DestinationDirWithOrWithoutATrailingSeparatorOpensTheSameFile)
 {
     for (std::string suffix : {"", "/", "\\"}) {

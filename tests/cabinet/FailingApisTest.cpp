@@ -228,6 +228,7 @@ TEST_F(FailingApis, AWrittenFileNamedRelativelyIsFoundBelowTheDestination)
         launched_.clear();
         auto reader = clsExtractCab::Create();
         reader->SetLauncher([this](const std::string& path) { launched_.push_back(path); });
+        reader->LaunchMarkedFiles(true);
         reader->ExtractFiles(destination);
         EXPECT_EQ(launched_, std::vector<std::string>{(dir_ / "dest/rel.txt").string()}) << destination;
         EXPECT_EQ(cabtest::ModifiedTime(written), cabtest::LocalTime(2001, 2, 3, 4, 5, 6));

@@ -22,8 +22,8 @@ run("${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${WORK_DIR}/prefix" --
 # Only the library's own headers are offered: nothing of the codec inside it.
 file(GLOB_RECURSE installed RELATIVE "${WORK_DIR}/prefix" "${WORK_DIR}/prefix/*")
 foreach(file IN LISTS installed)
-  if(file MATCHES "platform/cab/")
-    message(FATAL_ERROR "codec file installed: ${file}")
+  if(file MATCHES "platform/cab/|platform/fcifdi/|basCabUtil")
+    message(FATAL_ERROR "an inner header of the library is installed: ${file}")
   endif()
 endforeach()
 foreach(expected include/TessalyCabinet/cabinet/TessalyCabinet.h lib/cmake/TessalyCabinet/TessalyCabinetConfig.cmake)
