@@ -1,5 +1,6 @@
-// tcab create against gcab -c -z, and tcab extract against cabextract, on the
-// same 200 MiB of mixed files, in one run. Prints times and ratios; asserts nothing.
+// tcab create against gcab -c -z, tcab extract against cabextract and tcab
+// test against cabextract -t, on the same 200 MiB of mixed files, in one run.
+// Prints times and ratios; asserts nothing.
 //
 //   tcab_bench [MEBIBYTES] [SCRATCH-FOLDER]
 #include "BenchFiles.h"
@@ -132,6 +133,13 @@ int main(int argc, char** argv)
                 "throughput %.2fx (target >= 1.0x)%s\n",
                 tExtract.wall, mib / tExtract.wall, tExtract.cpu, cExtract.wall, mib / cExtract.wall, cExtract.cpu,
                 cExtract.wall / tExtract.wall, same ? "" : "  [outputs differ in size!]");
+
+    const Timing tTest = Best({tcab, "test", "tcab.cab"}, scratch, [] {});
+    const Timing cTest = Best({"cabextract", "-q", "-t", "tcab.cab"}, scratch, [] {});
+    std::printf("test:    tcab test %.2f s (%.0f MiB/s, %.2f s CPU), cabextract -t %.2f s (%.0f MiB/s, %.2f s CPU): "
+                "throughput %.2fx (target >= 1.0x)\n",
+                tTest.wall, mib / tTest.wall, tTest.cpu, cTest.wall, mib / cTest.wall, cTest.cpu,
+                cTest.wall / tTest.wall);
     fs::remove_all(scratch);
     return same ? 0 : 1;
 }

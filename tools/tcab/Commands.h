@@ -2,6 +2,8 @@
 // library. Each returns the program's exit status.
 #pragma once
 
+#include "tools/tcab/CommandLine.h"
+
 #include <ostream>
 #include <string>
 #include <vector>
@@ -17,14 +19,24 @@ struct Console {
     std::ostream& out;
     std::ostream& err;
     bool terminal; // standard error is a terminal: draw a progress bar
+    Verbosity verbosity = Verbosity::Normal;
 };
 
 // `args` are the arguments after the program name.
 int Run(const std::vector<std::string>& args, Console console);
 
-int Create(const std::vector<std::string>& args, Console console);
-int List(const std::vector<std::string>& args, Console console);
-int Extract(const std::vector<std::string>& args, Console console);
+// Each command: its description, and the run of its parsed command line.
+extern const CommandSpec kCreateSpec;
+extern const CommandSpec kListSpec;
+extern const CommandSpec kExtractSpec;
+extern const CommandSpec kTestSpec;
+int Create(const ParsedArgs& args, Console console);
+int List(const ParsedArgs& args, Console console);
+int Extract(const ParsedArgs& args, Console console);
+int Test(const ParsedArgs& args, Console console);
+
+// The program's version, as --version prints it.
+std::string VersionText();
 
 // "ERROR 0x80040065" style for numbers in messages.
 std::string HexNumber(int number);

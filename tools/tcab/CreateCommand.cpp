@@ -3,6 +3,7 @@
 #include "tools/tcab/CancelRequest.h"
 #include "tools/tcab/Commands.h"
 #include "tools/tcab/ProgressLine.h"
+#include "tools/tcab/StoredNames.h"
 
 #include <filesystem>
 #include <stdexcept>
@@ -26,11 +27,12 @@ public:
     {
     }
 
-    void BeforeFileAdd(std::int16_t& FileCount, std::string& filename, bool&) override
+    void BeforeFileAdd(std::int16_t&, std::string& filename, bool&) override
     {
         if (CancelRequested())
             throw StoppedByUser();
-        auto file = files_->Item(FileCount);
+        // Counted here: the event's 16-bit position stops at 32767.
+        auto file = files_->Item(++position_);
         current_ = DisplayPath(filename);
         progress_.File("adding", file ? DisplayPath(file->NameInCab()) : current_);
         progress_.Update("compressing", bytesIn_, total_);
@@ -69,6 +71,7 @@ private:
     std::uint64_t total_;
     std::uint64_t bytesIn_ = 0;
     std::uint64_t cabinetSize_ = 0;
+    std::int32_t position_ = 0;
     std::string current_;
 };
 
@@ -80,77 +83,81 @@ bool SameFile(const std::string& a, const std::string& b)
 
 } // namespace
 
-int Create(const std::vector<std::string>& args, Console console)
+const CommandSpec kCreateSpec = {
+    "create",
+    "CABINET PATH...",
+    "store files and folder trees in a new cabinet",
+    "Stores each PATH in a new cabinet CABINET under the path as given (\"d1/a.txt\"\n"
+    "becomes \"d1\\a.txt\"), a folder with everything below it; an absolute PATH, or\n"
+    "one that climbs with \"..\", is named from its last component on. Before anything\n"
+    "is written, tcab checks that every file can be stored (no pipes or devices,\n"
+    "no backslash in a name, names of at most 255 bytes) and that no two files\n"
+    "would get the same name, letter case aside, as Windows compares names; any\n"
+    "such file fails the run, naming it. The cabinet appears under its name only\n"
+    "when complete; a cabinet already there is replaced only then. A cabinet holds\n"
+    "at most 65535 files.",
+    {
+        {"no-compress", 0, nullptr, "store the files as they are (MSZIP compression is the default)"},
+        {"skip-unstorable", 0, nullptr, "leave out files that cannot be stored, naming each, instead of failing"},
+    },
+};
+
+int Create(const ParsedArgs& args, Console console)
 {
-    bool compress = true;
-    std::vector<std::string> operands;
-    bool options = true;
-    for (const auto& arg : args) {
-        if (options && arg == "--") {
-            options = false;
-        } else if (options && arg == "--no-compress") {
-            compress = false;
-        } else if (options && arg.size() > 1 && arg[0] == '-') {
-            console.err << "tcab create: unknown option '" << arg << "'\n"
-                        << "usage: tcab create [--no-compress] CABINET PATH...\n";
-            return kExitUsage;
-        } else {
-            operands.push_back(arg);
-        }
-    }
+    const bool compress = !args.Has("no-compress");
+    const std::vector<std::string>& operands = args.operands;
     if (operands.size() < 2) {
-        console.err << "usage: tcab create [--no-compress] CABINET PATH...\n";
+        console.err << "tcab create: a cabinet and at least one file or folder are needed\n" << UsageLine(kCreateSpec);
         return kExitUsage;
     }
     const std::string cabinet = operands[0];
 
+    const std::vector<std::string> sources(operands.begin() + 1, operands.end());
+    Collection collection = CollectFiles(sources);
+    // The cabinet named among the files (or found inside a stored folder) would
+    // be replaced by a cabinet holding itself.
+    for (const StoredFile& file : collection.files)
+        if (SameFile(file.source, cabinet))
+            collection.problems.push_back("'" + file.source + "' is the cabinet being written ('" + cabinet
+                                          + "'); it cannot be stored in itself");
+    std::vector<std::string> clashes = NameClashes(collection.files);
+    // Nothing is written until every file is known to be storable.
+    const bool skip = args.Has("skip-unstorable");
+    if (!clashes.empty() || (!collection.problems.empty() && !skip)) {
+        for (const std::string& problem : collection.problems)
+            console.err << "tcab: " << problem << "\n";
+        for (const std::string& clash : clashes)
+            console.err << "tcab: " << clash << "\n";
+        console.err << "tcab: nothing was written to '" << cabinet << "'\n";
+        return kExitFailure;
+    }
+    for (const std::string& problem : collection.problems)
+        console.err << "tcab: skipped: " << problem << "\n";
+    if (collection.files.empty()) {
+        console.err << "tcab: nothing to store\n";
+        return kExitFailure;
+    }
+
     auto creator = tessaly::clsCreateCab::Create();
     creator->CabinetFile(cabinet);
     auto files = creator->ToCompressFiles();
-    for (std::size_t i = 1; i < operands.size(); ++i) {
-        const std::string& path = operands[i];
-        std::error_code ec;
-        const auto status = fs::status(path, ec);
-        if (!fs::exists(status)) {
-            console.err << "tcab: '" << path << "' does not exist\n";
-            return kExitFailure;
-        }
-        if (fs::is_directory(status)) {
-            files->AddDirectory(path);
-            continue;
-        }
-        const auto before = files->Count();
-        files->AddFile(path);
-        if (files->Count() == before) {
-            console.err << "tcab: '" << path << "' cannot be stored: hidden files and special files are left out\n";
-            return kExitFailure;
-        }
-    }
-    // The cabinet named among the files (or found inside a stored folder) would
-    // be replaced by a cabinet holding itself: refused before anything is written.
-    for (std::int32_t i = 1; i <= files->Count(); ++i) {
-        if (SameFile(tessaly::NativePath(files->Item(i)->SourcePath()), cabinet)) {
-            console.err << "tcab: '" << DisplayPath(files->Item(i)->SourcePath()) << "' is the cabinet being written ('"
-                        << cabinet << "'); it cannot be stored in itself\n";
-            return kExitFailure;
-        }
-    }
-    if (files->Count() == 0) {
-        console.err << "tcab: nothing to store: no plain, visible files were found\n";
-        return kExitFailure;
+    for (const StoredFile& stored : collection.files) {
+        auto file = std::make_shared<tessaly::clsToCompressFile>();
+        file->SourcePath(stored.source);
+        file->NameInCab(stored.name);
+        file->CompressionType(compress ? 1 : 0);
+        files->Add(std::move(file));
     }
 
     std::uint64_t total = 0;
     for (std::int32_t i = 1; i <= files->Count(); ++i) {
         auto file = files->Item(i);
-        if (!compress)
-            file->CompressionType(0);
         std::error_code ec;
-        const auto size = fs::file_size(tessaly::NativePath(file->SourcePath()), ec);
+        const auto size = fs::file_size(file->SourcePath(), ec);
         total += ec ? 0 : size;
     }
 
-    ProgressLine progress(console.err, console.terminal);
+    ProgressLine progress(console.err, console.terminal, console.verbosity);
     auto listener = std::make_shared<CreateListener>(progress, files, total);
     creator->Advise(listener);
     try {
@@ -171,7 +178,8 @@ int Create(const std::vector<std::string>& args, Console console)
         return kExitFailure;
     }
     progress.Clear();
-    console.out << "stored " << files->Count() << (files->Count() == 1 ? " file" : " files") << ", " << total
+    if (console.verbosity != Verbosity::Quiet)
+        console.out << "stored " << files->Count() << (files->Count() == 1 ? " file" : " files") << ", " << total
                 << " bytes, in " << cabinet << " (" << listener->CabinetSize() << " bytes)\n";
     return kExitOk;
 }

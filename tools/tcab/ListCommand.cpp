@@ -5,10 +5,21 @@
 
 namespace tcab {
 
-int List(const std::vector<std::string>& args, Console console)
+const CommandSpec kListSpec = {
+    "list",
+    "CABINET",
+    "show each file: date, time, size, attributes and name",
+    "Prints one line for each file of CABINET: its date and time, its size in\n"
+    "bytes, its attributes (R read-only, H hidden, S system, A archive, X to be run\n"
+    "after extraction) and its name in the cabinet.",
+    {},
+};
+
+int List(const ParsedArgs& parsed, Console console)
 {
+    const std::vector<std::string>& args = parsed.operands;
     if (args.size() != 1) {
-        console.err << "usage: tcab list CABINET\n";
+        console.err << "tcab list: one cabinet is needed\n" << UsageLine(kListSpec);
         return kExitUsage;
     }
     auto reader = tessaly::clsExtractCab::Create();

@@ -25,7 +25,10 @@ bool IsTerminal(int fd)
     return ::isatty(fd) == 1;
 }
 
-ProgressLine::ProgressLine(std::ostream& err, bool terminal) : err_(err), terminal_(terminal) {}
+ProgressLine::ProgressLine(std::ostream& err, bool terminal, Verbosity verbosity)
+    : err_(err), terminal_(terminal && verbosity == Verbosity::Normal), lines_(verbosity == Verbosity::Verbose)
+{
+}
 
 ProgressLine::~ProgressLine()
 {
@@ -35,11 +38,10 @@ ProgressLine::~ProgressLine()
 void ProgressLine::File(const std::string& action, const std::string& name)
 {
     name_ = name;
-    if (!terminal_) {
+    if (lines_)
         err_ << (action + ' ' + name + '\n'); // one write per line: standard error is unbuffered
-        return;
-    }
-    Draw();
+    if (terminal_)
+        Draw();
 }
 
 void ProgressLine::Update(const std::string& phase, std::uint64_t done, std::uint64_t total)

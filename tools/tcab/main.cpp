@@ -10,5 +10,5 @@ int main(int argc, char** argv)
 {
     tcab::WatchForCancel();
     return tcab::Run(std::vector<std::string>(argv + 1, argv + argc),
-                     tcab::Console{std::cout, std::cerr, tcab::IsTerminal(STDERR_FILENO)});
+                     tcab::Console{std::cout, std::cerr, tcab::IsTerminal(STDERR_FILENO), tcab::Verbosity::Normal});
 }

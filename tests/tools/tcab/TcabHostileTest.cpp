@@ -63,18 +63,18 @@ TEST_F(TcabHostile, NothingIsWrittenThroughALinkedFolderOrOverTheCabinetItself)
     dir_.Write("tree/b.txt", "plain");
     ASSERT_EQ(Tool({"create", "t.cab", "tree"}).exitCode, 0);
     fs::create_directories(dir_ / "elsewhere");
-    fs::create_directories(dir_ / "out");
-    fs::create_directory_symlink(dir_ / "elsewhere", dir_ / "out/sub");
+    fs::create_directories(dir_ / "out/tree");
+    fs::create_directory_symlink(dir_ / "elsewhere", dir_ / "out/tree/sub");
 
     auto linked = Tool({"extract", "t.cab", "out"});
     EXPECT_EQ(linked.exitCode, 1);
     EXPECT_NE(linked.err.find("symbolic link"), std::string::npos) << linked.err;
     EXPECT_TRUE(fs::is_empty(dir_ / "elsewhere"));
-    EXPECT_EQ(testsupport::ReadAll(dir_ / "out/b.txt"), "plain");
+    EXPECT_EQ(testsupport::ReadAll(dir_ / "out/tree/b.txt"), "plain");
 
     // An entry whose place is the cabinet, reached by another name (a hard link).
     dir_.Write("self/victim.cab", "stand-in");
-    ASSERT_EQ(Tool({"create", "victim-source.cab", "self"}).exitCode, 0);
+    ASSERT_EQ(Tool({"create", "victim-source.cab", (dir_ / "self/victim.cab").string()}).exitCode, 0);
     fs::create_directories(dir_ / "x");
     fs::rename(dir_ / "victim-source.cab", dir_ / "x/victim.cab");
     fs::create_hard_link(dir_ / "x/victim.cab", dir_ / "other-name.cab");
@@ -88,7 +88,7 @@ TEST_F(TcabHostile, NothingIsWrittenThroughALinkedFolderOrOverTheCabinetItself)
 TEST_F(TcabHostile, TemporariesOfEndedRunsAreRemovedAndLiveOnesKept)
 {
     dir_.Write("tree/a.txt", "a");
-    ASSERT_EQ(Tool({"create", "t.cab", "tree"}).exitCode, 0);
+    ASSERT_EQ(Tool({"create", "t.cab", (dir_ / "tree/a.txt").string()}).exitCode, 0); // stored as "a.txt"
     const std::string dead = ".~cab." + std::to_string(DeadProcess()) + ".0123456789ab";
     const std::string live = ".~cab." + std::to_string(::getpid()) + ".0123456789ab";
     for (const std::string& name : {dead + ".part", dead + ".spool", live + ".tmp"})
