@@ -27,6 +27,10 @@ void RunLoadFigures(const QStringList& paths, int rounds);
 // Frames per second decoded for an 800x450 panel against full-size decodes.
 void RunScaleFigures(const QStringList& paths, int rounds);
 
+// Four panels of frame sources on a year-long study against a short one:
+// opening, memory, stepping with read-ahead and playback.
+void RunStudyFigures(qint64 budget, int steps);
+
 // Next Frame with four panels of the given frames in a 1600 x 1000 window.
 void RunPaintFigures(const QStringList& paths, int steps);
 

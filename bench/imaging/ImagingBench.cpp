@@ -1,6 +1,6 @@
 // imaging_bench: how fast a panel loads its frames and how fast Next Frame
 // paints four panels. Prints ratios measured in this one run.
-//   imaging_bench [--frames N] [--rounds N] [--steps N] [--only load|paint|scale]
+//   imaging_bench [--frames N] [--rounds N] [--steps N] [--budget-mb N] [--only load|paint|scale|study]
 #include "bench/imaging/BenchFigures.h"
 
 #include <QApplication>
@@ -27,7 +27,7 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    int frames = 500, rounds = 3, steps = 200;
+    int frames = 500, rounds = 3, steps = 200, budgetMb = 512;
     std::string only;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (!std::strcmp(argv[i], "--frames"))
@@ -36,11 +36,18 @@ int main(int argc, char** argv)
             rounds = std::atoi(argv[i + 1]);
         else if (!std::strcmp(argv[i], "--steps"))
             steps = std::atoi(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--budget-mb"))
+            budgetMb = std::atoi(argv[i + 1]);
         else if (!std::strcmp(argv[i], "--only"))
             only = argv[i + 1];
     }
     QApplication app(argc, argv);
 
+    if (only == "study") {
+        std::printf("== frames on demand: a year of 4 x 4,380 frames at 1920x1080 against 27 frames\n");
+        bench::RunStudyFigures(qint64(budgetMb) << 20, steps);
+        return 0;
+    }
     if (only.empty() || only == "scale") {
         std::printf("== decode at the size shown, 1920x1080 frames\n");
         const QStringList hd = bench::BenchFrames(QStringLiteral("paint1920"), 40, 1920, 1080);

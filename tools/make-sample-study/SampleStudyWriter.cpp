@@ -20,6 +20,8 @@
 #include <mutex>
 #include <thread>
 
+#include <unistd.h>
+
 namespace samplestudy {
 
 namespace {
@@ -181,6 +183,8 @@ QString CheckOptions(const SampleStudyOptions& o)
         return QStringLiteral("The image size must be 16 to 8192 pixels each way");
     if (o.quality < 1 || o.quality > 100)
         return QStringLiteral("The JPEG quality must be 1 to 100");
+    if (o.pool < 0)
+        return QStringLiteral("The pool of rendered samples cannot be negative");
     if (!(o.firstHour >= 0 && o.lastHour < 24 && o.firstHour <= o.lastHour))
         return QStringLiteral("The times of day must lie from 0 to 24 hours, first before last");
     if (!(std::abs(o.latitude) <= 90) || !(std::abs(o.longitude) <= 180))
@@ -247,7 +251,8 @@ SampleStudyResult WriteSampleStudy(const SampleStudyOptions& o, const SampleProg
     }
     const QImage legend = o.pseudo ? RenderLegend(o.height) : QImage();
 
-    const int jobs = sampleCount * o.views;
+    const int rendered = o.pool > 0 ? std::min(o.pool, sampleCount) : sampleCount;
+    const int jobs = rendered * o.views;
     const int kinds = (o.rgb ? 1 : 0) + (o.pseudo ? 1 : 0);
     std::atomic<int> nextJob{0};
     std::atomic<bool> failed{false};
@@ -332,6 +337,23 @@ SampleStudyResult WriteSampleStudy(const SampleStudyOptions& o, const SampleProg
         result.error = firstError;
         return result;
     }
+    for (int s = rendered; s < sampleCount; ++s) {
+        for (int kind = 0; kind < 2; ++kind) {
+            const bool isPseudo = kind == 1;
+            if (isPseudo ? !o.pseudo : !o.rgb)
+                continue;
+            for (int v = 0; v < o.views; ++v) {
+                const QString from = folder.absoluteFilePath(ImageName(prefix, v + 1, s % rendered + 1, digits, isPseudo));
+                const QString to = folder.absoluteFilePath(ImageName(prefix, v + 1, s + 1, digits, isPseudo));
+                QFile::remove(to);
+                if (::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0 &&
+                    !QFile::copy(from, to)) {
+                    result.error = QStringLiteral("Cannot write %1").arg(to);
+                    return result;
+                }
+            }
+        }
+    }
 
     // The study file, written whole beside the images or not at all.
     QByteArray dvf;
@@ -381,7 +403,7 @@ SampleStudyResult WriteSampleStudy(const SampleStudyOptions& o, const SampleProg
         return result;
     }
     result.samples = sampleCount;
-    result.imageFiles = jobs * kinds;
+    result.imageFiles = sampleCount * o.views * kinds;
     return result;
 }
 

@@ -36,6 +36,11 @@ struct SampleStudyOptions {
     int height = 400;
     int quality = 88;       // JPEG quality 1 .. 100
     int threads = 0;        // 0: one per core
+    // When above 0, only the first `pool` samples are rendered; every later
+    // sample s gets its own file name, hard-linked to the image of sample
+    // s mod pool (copied where links cannot be made). A long study then costs
+    // the time and disk of a short one while every frame is still its own file.
+    int pool = 0;
     bool overwrite = false; // replace a study file of the same name
 };
 

@@ -70,6 +70,7 @@ int main(int argc, char** argv)
     add(QStringLiteral("colors"), QStringLiteral("Image kinds: rgb, pseudo or both (default %1)"), QStringLiteral("kinds"), QStringLiteral("both"));
     add(QStringLiteral("size"), QStringLiteral("Image size WIDTHxHEIGHT (default %1)"), QStringLiteral("size"), QStringLiteral("640x400"));
     add(QStringLiteral("quality"), QStringLiteral("JPEG quality 1 to 100 (default %1)"), QStringLiteral("n"), QString::number(o.quality));
+    add(QStringLiteral("pool"), QStringLiteral("Render only the first n samples; later ones link to their images in turn, 0 for none (default %1)"), QStringLiteral("n"), QStringLiteral("0"));
     add(QStringLiteral("threads"), QStringLiteral("Worker threads, 0 for one per core (default %1)"), QStringLiteral("n"), QStringLiteral("0"));
     parser.addOption(QCommandLineOption(QStringLiteral("no-dst"), QStringLiteral("Clock times never include daylight saving")));
     parser.addOption(QCommandLineOption(QStringLiteral("overwrite"), QStringLiteral("Replace a study of the same name in the folder")));
@@ -95,7 +96,8 @@ int main(int argc, char** argv)
               ReadDouble(parser, QStringLiteral("last-hour"), o.lastHour) &&
               ReadInt(parser, QStringLiteral("skies"), o.skies) &&
               ReadInt(parser, QStringLiteral("quality"), o.quality) &&
-              ReadInt(parser, QStringLiteral("threads"), o.threads);
+              ReadInt(parser, QStringLiteral("threads"), o.threads) &&
+              ReadInt(parser, QStringLiteral("pool"), o.pool);
     if (!ok)
         return 2;
     const QString electric = parser.value(QStringLiteral("electric")).toLower();
