@@ -20,7 +20,7 @@ namespace {
 
 // A header lies within the first bytes of a file unless large metadata comes
 // first; then the whole file is read after all.
-constexpr qint64 kHeaderPrefix = 64 * 1024;
+constexpr qint64 kHeaderPrefix = 8 * 1024;
 
 DecodedImage Failure(const QString& text)
 {

@@ -112,7 +112,7 @@ int ImagingControl::ShownPosition() const
 
 void ImagingControl::SetShownPosition(int position)
 {
-    if (position == 0 && d_->list.empty()) {
+    if (position == 0 && ImageCount() == 0) {
         d_->shown = 0;
         d_->SetCurrent(QImage());
         update();

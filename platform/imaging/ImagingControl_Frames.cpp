@@ -49,7 +49,7 @@ void ImagingControl::SetFrameScheduler(FrameScheduler* scheduler)
     d_->scheduler = scheduler;
     if (scheduler)
         scheduler->Attach(this);
-    if (!d_->sources.empty())
+    if (scheduler && !d_->sources.empty())
         ShowSource(d_->shown);
 }
 
