@@ -69,6 +69,9 @@ TEST(ImagingControlFrames, ShownFrameComesAtPanelSizeAndThePreviousStaysUntilThe
     p.control.SetShownPosition(1);
     EXPECT_TRUE(p.control.ShownFrameReady());
     EXPECT_TRUE(imagingtest::Near(p.control.CurrentImage().pixel(2, 2), QColor(40, 200, 90)));
+    p.control.SetShownPosition(0); // First Frame: position 0 of a list of sources
+    EXPECT_TRUE(imagingtest::Near(p.control.CurrentImage().pixel(2, 2), QColor(0, 200, 90)));
+    p.control.SetShownPosition(1);
 
     // A jump beyond the read-ahead: the old picture stays until the new one lands.
     imaging::ReadAheadLimits none{0, 0, 1.0};
