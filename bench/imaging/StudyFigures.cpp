@@ -7,6 +7,7 @@
 #include "platform/imaging/FrameScheduler.h"
 #include "platform/imaging/ImagingControl.h"
 #include "tools/make-sample-study/SampleStudyWriter.h"
+#include "viewer/study/StudyFolderIndex.h"
 #include "viewer/study/StudyReader.h"
 #include "viewer/window/ImageSelection.h"
 
@@ -131,11 +132,17 @@ double Open(Panels& panels, const QString& dvf, int& frames)
     }
     const QString folder = QFileInfo(dvf).path() + u'/';
     const imaging::FrameLoader loader;
+    study::StudyFolderIndex files(folder);
     for (int p = 0; p < kPanels; ++p) {
-        const viewer::PanelFrames chosen = viewer::SelectPanelFrames(record.Views[p + 1], {1, 2, 1}, folder);
+        const viewer::PanelFrames chosen = viewer::SelectPanelFrames(record.Views[p + 1], {1, 2, 1}, files);
+        QStringList paths;
+        for (const viewer::FramePosition& position : chosen.Positions) {
+            if (!position.Missing())
+                paths << position.Path;
+        }
         std::vector<imaging::FrameSource> sources;
-        sources.reserve(chosen.Paths.size());
-        const auto outcome = loader.LoadSources(chosen.Paths, [&](int, const imaging::FrameSource& s) {
+        sources.reserve(paths.size());
+        const auto outcome = loader.LoadSources(paths, [&](int, const imaging::FrameSource& s) {
             sources.push_back(s);
         });
         if (!outcome.ok()) {
