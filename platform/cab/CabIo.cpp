@@ -269,6 +269,10 @@ void SweepStaleTemporaries(int folderFd)
     static std::set<FileId> swept;
     {
         std::lock_guard lock(mutex);
+        // A folder swept twice costs one listing; a record of every folder
+        // ever written to would grow without end in a long-running program.
+        if (swept.size() >= 1024)
+            swept.clear();
         if (!swept.insert(IdOf(folder)).second)
             return;
     }

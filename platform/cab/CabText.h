@@ -21,6 +21,9 @@ std::string SanitizeUtf8(std::string_view text);
 
 bool IsAscii(std::string_view text);
 
+// Appends the UTF-8 bytes of one code point.
+void AppendUtf8(std::string& out, char32_t c);
+
 // A byte count as people read it: "950 bytes", "1.1 MB", "2.0 GB" (powers of 1000).
 std::string SizeText(unsigned long long bytes);
 

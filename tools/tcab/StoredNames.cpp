@@ -1,5 +1,7 @@
 #include "tools/tcab/StoredNames.h"
 
+#include "platform/cab/CabText.h"
+
 #include <cwctype>
 #include <filesystem>
 #include <locale.h>
@@ -139,21 +141,7 @@ std::string FoldedName(const std::string& utf8)
             code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
         if (utf8Locale)
             code = char32_t(towupper_l(wint_t(code), utf8Locale));
-        if (code < 0x80) {
-            folded += char(code);
-        } else if (code < 0x800) {
-            folded += char(0xC0 | (code >> 6));
-            folded += char(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            folded += char(0xE0 | (code >> 12));
-            folded += char(0x80 | ((code >> 6) & 0x3F));
-            folded += char(0x80 | (code & 0x3F));
-        } else {
-            folded += char(0xF0 | (code >> 18));
-            folded += char(0x80 | ((code >> 12) & 0x3F));
-            folded += char(0x80 | ((code >> 6) & 0x3F));
-            folded += char(0x80 | (code & 0x3F));
-        }
+        cab::AppendUtf8(folded, code);
         i += length;
     }
     return folded;

@@ -244,6 +244,25 @@ TEST_F(Tcab, TestChecksEveryFileWithoutWritingAndPipeWritesToStandardOutput)
     EXPECT_EQ(Tool({"extract", "-p", "good.cab", "nothing"}).exitCode, 1);
 }
 
+TEST_F(Tcab, ACabinetSetIsListedTestedAndExtractedWholeFromAnyPart)
+{
+    auto corpus = testsupport::CorpusDir("cab/cabextract-cabs");
+    if (!corpus || !proc::Available("cabextract"))
+        GTEST_SKIP() << "corpus or cabextract not present";
+    auto theirs = proc::Run({"cabextract", "-q", "-d", (dir_ / "theirs").string(), (*corpus / "split-1.cab").string()},
+                            dir_.path());
+    ASSERT_EQ(theirs.exitCode, 0) << theirs.err;
+    for (const char* part : {"split-1.cab", "split-4.cab"}) {
+        const std::string cabinet = (*corpus / part).string();
+        const std::string listing = Tool({"list", cabinet}).out;
+        EXPECT_EQ(std::count(listing.begin(), listing.end(), '\n'), 6) << part;
+        EXPECT_EQ(Tool({"test", cabinet}).out, "all 6 files are intact\n") << part;
+        fs::remove_all(dir_ / "ours");
+        ASSERT_EQ(Tool({"extract", cabinet, "ours"}).exitCode, 0) << part;
+        EXPECT_TRUE(Tree(dir_ / "ours") == Tree(dir_ / "theirs")) << part;
+    }
+}
+
 TEST_F(Tcab, RefusedEntriesOfAHostileCabinetFailTheRun)
 {
     auto corpus = testsupport::CorpusDir("cab/cabextract-cabs");
