@@ -21,6 +21,7 @@ const std::array kCommands = {
     Command{"list", "list PACKAGE              the files of a study package, as XML", &ListCommand},
     Command{"extract", "extract [--max-size SIZE] PACKAGE [FOLDER]  unpack a study package (beside itself by default)",
             &ExtractCommand},
+    Command{"check", "check [--json] STUDY.dvf|STUDY.dvp   missing, undecodable and repeated images", &CheckCommand},
 };
 
 void PrintUsage(const Output& io, std::FILE* stream)
@@ -35,6 +36,25 @@ void PrintUsage(const Output& io, std::FILE* stream)
 }
 
 } // namespace
+
+Arguments ParseArguments(const QStringList& args, const QStringList& knownFlags)
+{
+    Arguments parsed;
+    bool optionsEnded = false;
+    for (const QString& arg : args) {
+        if (!optionsEnded && arg == QLatin1String("--")) {
+            optionsEnded = true;
+        } else if (!optionsEnded && knownFlags.contains(arg)) {
+            parsed.flags << arg;
+        } else if (!optionsEnded && arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
+            if (parsed.unknown.isEmpty())
+                parsed.unknown = arg;
+        } else {
+            parsed.files << arg;
+        }
+    }
+    return parsed;
+}
 
 int Run(const QStringList& args, std::FILE* out, std::FILE* err)
 {

@@ -27,12 +27,22 @@ struct Output {
     void Err(const QString& text) const { Err(text.toUtf8()); }
 };
 
+// A subcommand's arguments: the flags it knows (each "--name"), then its
+// files; "--" ends the flags. `unknown` is the first other "-..." met.
+struct Arguments {
+    QStringList flags;
+    QStringList files;
+    QString unknown;
+};
+Arguments ParseArguments(const QStringList& args, const QStringList& knownFlags);
+
 // args are what follows the subcommand's name.
 int InfoCommand(const QStringList& args, const Output& io);
 int PropertiesCommand(const QStringList& args, const Output& io);
 int PackCommand(const QStringList& args, const Output& io);
 int ListCommand(const QStringList& args, const Output& io);
 int ExtractCommand(const QStringList& args, const Output& io);
+int CheckCommand(const QStringList& args, const Output& io);
 
 // args are the program's arguments without the program name.
 int Run(const QStringList& args, std::FILE* out, std::FILE* err);

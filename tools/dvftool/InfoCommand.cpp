@@ -159,37 +159,29 @@ QString SummaryText(const StudyRecord& record)
 
 int InfoCommand(const QStringList& args, const Output& io)
 {
-    bool json = false;
-    bool optionsEnded = false;
-    QStringList files;
-    for (const QString& arg : args) {
-        if (!optionsEnded && arg == QLatin1String("--json")) {
-            json = true;
-        } else if (!optionsEnded && arg == QLatin1String("--")) {
-            optionsEnded = true;
-        } else if (!optionsEnded && arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
-            io.Err(QStringLiteral("dvftool info: unknown option \"%1\"\nusage: dvftool info [--json] STUDY.dvf\n")
-                       .arg(arg));
-            return kExitUsage;
-        } else {
-            files << arg;
-        }
+    const Arguments parsed = ParseArguments(args, {QStringLiteral("--json")});
+    if (!parsed.unknown.isEmpty()) {
+        io.Err(QStringLiteral("dvftool info: unknown option \"%1\"\nusage: dvftool info [--json] STUDY.dvf\n")
+                   .arg(parsed.unknown));
+        return kExitUsage;
     }
-    if (files.size() != 1) {
+    if (parsed.files.size() != 1) {
         io.Err(QByteArray("usage: dvftool info [--json] STUDY.dvf\n"));
         return kExitUsage;
     }
+    const bool json = parsed.flags.contains(QLatin1String("--json"));
+    const QString& file = parsed.files.front();
 
     StudyRecord record;
     QString errMsg;
-    study::ReadStudyFile(record, files.front(), errMsg);
+    study::ReadStudyFile(record, file, errMsg);
 
     if (json) {
         io.Out(StudyJson(record, errMsg));
     } else {
         io.Out(SummaryText(record));
         if (!errMsg.isEmpty())
-            io.Err(QStringLiteral("dvftool info: %1: %2\n").arg(files.front(), errMsg));
+            io.Err(QStringLiteral("dvftool info: %1: %2\n").arg(file, errMsg));
     }
     return errMsg.isEmpty() ? kExitOk : kExitFailed;
 }
