@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QTime>
@@ -104,9 +106,29 @@ QString AnyCasePattern(const QString& pattern)
     return out;
 }
 
+// The nearest folder of `start` that exists. Given a folder that is not there,
+// the dialog would take its last part for a file name and offer it.
+QString ExistingFolder(const QString& start)
+{
+    if (start.isEmpty())
+        return {};
+    QDir folder(QDir::fromNativeSeparators(start));
+    QString path = folder.absolutePath();
+    while (!QFileInfo(path).isDir()) {
+        const QString parent = QFileInfo(path).path();
+        if (parent == path)
+            return {};
+        path = parent;
+    }
+    return path;
+}
+
 std::optional<QString> RunFileDialog(const FileDialogRequest& request, bool save)
 {
-    QFileDialog dialog(OwnerOf(request.parent), request.title, request.startFolder);
+    QFileDialog dialog(OwnerOf(request.parent), request.title);
+    const QString folder = ExistingFolder(request.startFolder);
+    if (!folder.isEmpty())
+        dialog.setDirectory(folder);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);

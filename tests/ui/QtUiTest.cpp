@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTime>
 #include <QTimer>
@@ -153,6 +154,28 @@ TEST(QtUi, OpenDialogIsQtsOwnStartsInTheFolderAndReturnsTheChosenPath)
     EXPECT_EQ(directory, QString::fromStdString(dir.path().string()));
     EXPECT_EQ(title, "Select HALVEX Daylight Study File");
     EXPECT_EQ(filters, QStringList{"Daylight Viewer And Package Files (*.dvf,*.dvp) (*.[dD][vV][fF] *.[dD][vV][pP])"});
+}
+
+TEST(QtUi, OpenDialogInAStudyFolderNotMadeYetOffersNoFileName)
+{
+    // The default study folder is ".../Documents/HALVEX", which need not exist.
+    testsupport::TempDir dir;
+    QtUi services;
+    bool found = false;
+    QString directory;
+    QString offered = "not read";
+    WhenShown<QFileDialog>(
+        [&](QFileDialog* dialog) {
+            directory = dialog->directory().absolutePath();
+            if (auto* name = dialog->findChild<QLineEdit*>("fileNameEdit"))
+                offered = name->text();
+            dialog->reject();
+        },
+        &found);
+    services.GetOpenFileName({QString::fromStdString((dir / "HALVEX").string()), "Open", "", "", "", 0, nullptr});
+    ASSERT_TRUE(found);
+    EXPECT_EQ(directory, QString::fromStdString(dir.path().string()));
+    EXPECT_EQ(offered, "");
 }
 
 TEST(QtUi, CancelledDialogIsDistinctFromAnyPath)
