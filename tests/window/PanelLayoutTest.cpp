@@ -68,11 +68,15 @@ TEST(PanelLayout, LowWideWindowKeepsTheRatioAndLeavesSpaceAtTheRight)
               (std::vector<TwipRect>{{3780, 60, 1180, 724}, {3780, 724, 1180, 724}, {3780, 1448, 1180, 724}}));
 }
 
-TEST(PanelLayout, FourPanelsAreNotKeptInsideAShortWindow)
+TEST(PanelLayout, FourPanelsInAWideLowWindowKeepTheLowerRowInside)
 {
-    const PanelLayout layout = ComputePanelLayout(Window(12000, 2000, 4));
-    ASSERT_EQ(layout.Panels.size(), 4u);
-    EXPECT_EQ(layout.Panels[3].Rect, (TwipRect{7812, 2534, 4032, 2474}));
+    // Half the width would make rows of 2474, far below the bottom at 2000 - 828;
+    // the rows take (1172 - 60) / 2 = 556 and the width 556 x 1.63 = 906.28.
+    EXPECT_EQ(Rects(ComputePanelLayout(Window(12000, 2000, 4))),
+              (std::vector<TwipRect>{{3780, 60, 906, 556},
+                                     {4686, 60, 906, 556},
+                                     {3780, 616, 906, 556},
+                                     {4686, 616, 906, 556}}));
 }
 
 TEST(PanelLayout, HalvesRoundToTheEvenNeighbour)

@@ -53,6 +53,13 @@ PanelLayout ComputePanelLayout(const PanelLayoutInput& input)
     } else {
         w = RoundHalfEven(static_cast<double>(widest) / 2);
         h = RoundHalfEven(static_cast<double>(w) / kPanelAspect);
+        // In a wide, low window two rows of that height would run past the
+        // bottom edge: the rows take the height there is, and the width follows.
+        const qint64 room = input.WindowHeight - kStackedAllowance;
+        if (2 * h + kTopMargin > room) {
+            h = RoundHalfEven(static_cast<double>(room - kTopMargin) / 2);
+            w = RoundHalfEven(static_cast<double>(h) * kPanelAspect);
+        }
     }
     layout.PanelWidth = w;
     layout.PanelHeight = h;
