@@ -44,6 +44,7 @@ protected:
         EXPECT_EQ(module_.LoadedStudyFile, "");
         EXPECT_EQ(window_->windowTitle(), "HALVEX Daystrand - Study Name:");
         EXPECT_EQ(Combo("cbxDate")->count(), 0);
+        EXPECT_EQ(Box("txtSiteLatitude")->text(), "");
         EXPECT_TRUE(Find<QGroupBox>("fraLoad")->isHidden());
         EXPECT_EQ(Find<QLabel>("labStatus")->text(), "Loading was cancelled; no study is on display.");
         EXPECT_FALSE(window_->statusBar()->isHidden());

@@ -41,15 +41,17 @@ protected:
 TEST_F(MenuTest, TheMenuBarHoldsEveryItemInOrderWithItsSeparators)
 {
     EXPECT_EQ(window_->stbMain()->objectName(), "stbMain");
+    // The key of each item in the shortcut column, after a tab.
     const QStringList expected{
-        "ID_FileMenu=&File|ID_Open=&Open...|-|ID_StudyProperties=&Study Properties...|"
-        "ID_PackageStudy=&Package Study...|-|ID_Exit=&Exit",
-        "ID_PlaybackMenu=&Playback|ID_FirstFrame=&First Frame          Home|"
-        "ID_PreviousFrame=&Previous Frame   Left Arrow|ID_StartPlayback=&Start Playback    Up Arrow|"
-        "ID_StopPlayback=St&op Playback    Down Arrow|ID_NextFrame=&Next Frame        Right Arrow|"
-        "ID_LastFrame=&Last Frame         End|-|ID_ToggleScreen=&Toggle Screen|-|"
-        "ID_ShiftViewDisplayUp=Shift View Display &Up        PgUp|"
-        "ID_ShiftViewDisplayDown=Shift View Display &Down   PgDn",
+        "ID_FileMenu=&File|ID_Open=&Open...\tCtrl+O|-|ID_StudyProperties=&Study Properties...|"
+        "ID_PackageStudy=&Package Study...|-|ID_Exit=&Exit\tCtrl+Q",
+        "ID_PlaybackMenu=&Playback|ID_FirstFrame=&First Frame\tHome|"
+        "ID_PreviousFrame=&Previous Frame\tLeft Arrow|ID_StartPlayback=&Start Playback\tUp Arrow, Space|"
+        "ID_StopPlayback=St&op Playback\tDown Arrow, Space|ID_NextFrame=&Next Frame\tRight Arrow|"
+        "ID_LastFrame=&Last Frame\tEnd|-|ID_ToggleScreen=&Toggle Screen\tF11|-|"
+        "ID_ShiftViewDisplayUp=Shift View Display &Up\tPgUp|"
+        "ID_ShiftViewDisplayDown=Shift View Display &Down\tPgDn",
+        "ID_ViewMenu=&View|ID_PanelCaptions=Panel &Captions",
         "ID_HelpMenu=&Help|ID_Readme=&Readme...|ID_ContentsAndIndex=&Contents And Index...|-|"
         "ID_About...=&About...",
     };
@@ -60,7 +62,8 @@ TEST_F(MenuTest, MenuTitlesAndUnknownOrMiscasedIdentifiersRunNothing)
 {
     Open(WriteStudy(SimpleStudy(1, 3)));
     window_->cmdLast_Click();
-    for (const char* tool : {"ID_FileMenu", "ID_PlaybackMenu", "ID_HelpMenu", "id_firstframe", "ID_FirstFrame ", ""})
+    for (const char* tool :
+         {"ID_FileMenu", "ID_PlaybackMenu", "ID_ViewMenu", "ID_HelpMenu", "id_firstframe", "ID_FirstFrame ", ""})
         window_->stbMain_ToolClick(QString::fromLatin1(tool));
     EXPECT_EQ(module_.CurrentFrame, 3);
     EXPECT_TRUE(ui_.modals.empty());

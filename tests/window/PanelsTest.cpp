@@ -2,6 +2,8 @@
 #include "WindowFixture.h"
 
 #include <QFile>
+#include <QLabel>
+#include <QStatusBar>
 #include <QTextEdit>
 
 namespace windowtest {
@@ -149,18 +151,53 @@ TEST_F(PanelsTest, SkyListsFollowTheMaskAndAnEmptyListMatchesSkyZero)
     EXPECT_EQ(Shown(0), 2);
 }
 
-TEST_F(PanelsTest, AMissingImageTakesNoFrame)
+TEST_F(PanelsTest, AMissingImageKeepsItsFrameSoThePanelsStayAligned)
 {
-    Study study = SimpleStudy(1, 10);
+    Study study = SimpleStudy(2, 10);
     const QString path = WriteStudy(study);
     QFile::remove(PathOf(FrameName(1, 3)));
+    QFile::remove(PathOf(FrameName(1, 10)));
     Open(path);
-    EXPECT_EQ(Panel(0)->ImageCount(), 9);
-    EXPECT_EQ(module_.TotalFrames, 9);
-    for (int i = 0; i < 2; ++i)
-        window_->cmdNext_Click();
+    EXPECT_EQ(Panel(0)->ImageCount(), 10);
+    EXPECT_EQ(Panel(1)->ImageCount(), 10);
+    EXPECT_EQ(module_.TotalFrames, 10);
+    EXPECT_EQ(Box("txtTotalFrames")->text(), " 10");
+    EXPECT_TRUE(ui_.messages.empty()); // no box in the way of the study
+
+    // The gap shows a tile; the frame after it and the last one match the other panel and the date.
+    const auto tileShown = [this] { return Panel(0)->CurrentImage().pixelColor(2, 2) == QColor(58, 58, 64); };
+    window_->cmdNext_Click();
+    window_->cmdNext_Click();
+    EXPECT_TRUE(tileShown());
+    EXPECT_EQ(Panel(0)->CurrentImage().size(), Panel(1)->CurrentImage().size());
+    EXPECT_EQ(Shown(1), 3);
+    window_->cmdNext_Click();
     EXPECT_EQ(Shown(0), 4);
-    EXPECT_TRUE(ui_.messages.empty());
+    EXPECT_EQ(Shown(1), 4);
+    EXPECT_EQ(Box("txtTime")->text(), "12:00");
+    window_->cmdLast_Click();
+    EXPECT_TRUE(tileShown());
+    EXPECT_EQ(Shown(1), 10);
+    window_->cmdPrevious_Click();
+    EXPECT_EQ(Shown(0), 9);
+
+    const viewer::PanelFrames& frames = window_->PanelPositions(0);
+    ASSERT_EQ(frames.Positions.size(), 10);
+    EXPECT_TRUE(frames.Positions[2].Missing());
+    EXPECT_EQ(frames.Positions[2].Name, QString::fromStdString(FrameName(1, 3)));
+    EXPECT_EQ(frames.Positions[3].Sample, 4);
+    EXPECT_EQ(frames.Positions[3].Path, PathOf(FrameName(1, 4)));
+
+    EXPECT_FALSE(window_->statusBar()->isHidden());
+    EXPECT_EQ(Find<QLabel>("labStatus")->text(),
+              "2 images are missing, in view: View A (2). Their frames show an \u201CImage missing\u201D tile.");
+
+    // Where every image exists nothing is said.
+    WriteFrame(FrameName(1, 3), FrameColor(1, 3));
+    WriteFrame(FrameName(1, 10), FrameColor(1, 10));
+    Open(path);
+    EXPECT_TRUE(window_->statusBar()->isHidden());
+    EXPECT_EQ(Panel(0)->ImageCount(), 10);
 }
 
 TEST_F(PanelsTest, AnImageNameFoundOnlyInAnotherLetterCaseIsStillLoaded)
@@ -225,7 +262,6 @@ TEST_F(PanelsTest, DatesAreListedInOrderOfFirstAppearance)
     for (int k = 0; k < 5; ++k)
         study.samples[k].date = dates[k];
     Open(WriteStudy(study));
-    EXPECT_EQ(window_->StudyDates, (QStringList{"", "A", "B", "C"}));
     QComboBox* list = Combo("cbxDate");
     ASSERT_EQ(list->count(), 3);
     EXPECT_EQ(list->itemText(2), "C");
@@ -252,7 +288,6 @@ TEST_F(PanelsTest, ASettingChangeFlagsThePanelAndDrawsTheNotice)
 
     // Choosing the view already loaded still counts as a change.
     Choose(Views(1), "View B");
-    EXPECT_TRUE(window_->PanelNotCurrent[1]);
     EXPECT_FALSE(Panel(1)->isHidden());
     EXPECT_EQ(Panel(1)->DrawnTexts(), (QStringList{"Image Not Current", "Click Refresh"}));
     EXPECT_EQ(Panel(1)->TextColor(), QColor(255, 255, 255));
@@ -264,13 +299,24 @@ TEST_F(PanelsTest, ASettingChangeFlagsThePanelAndDrawsTheNotice)
     EXPECT_NEAR(second.top() - second.height() / 2, Panel(1)->height() / 2.0, 1.0);
 
     Option("optPseudo", 0)->click();
-    EXPECT_TRUE(window_->PanelNotCurrent[0]);
+    EXPECT_EQ(Panel(0)->DrawnTexts(), (QStringList{"Image Not Current", "Click Refresh"}));
 
-    // Refresh loads the pseudo-colour frames and clears the flag and the notice.
+    // Refresh loads the pseudo-colour frames and clears the notice.
     Button("cmdRefresh(0)")->click();
-    EXPECT_FALSE(window_->PanelNotCurrent[0]);
     EXPECT_TRUE(Panel(0)->DrawnTexts().isEmpty());
     EXPECT_GT(Panel(0)->CurrentImage().pixelColor(16, 10).blue(), 150);
+}
+
+TEST_F(PanelsTest, APanelNeverPlacedShowsNoNoticeInTheCorner)
+{
+    Open(WriteStudy(SimpleStudy(1, 2)));
+    Choose(Views(3), "View A");
+    EXPECT_TRUE(Panel(3)->isHidden());
+    // Placed by its Display box, it shows its images.
+    Display(3)->click();
+    EXPECT_FALSE(Panel(3)->isHidden());
+    EXPECT_GT(Panel(3)->x(), Find<QWidget>("columnScroll")->geometry().right());
+    EXPECT_EQ(Shown(3), 1);
 }
 
 TEST_F(PanelsTest, FrameCommandsLoadFlaggedPanelsFirst)
@@ -283,24 +329,23 @@ TEST_F(PanelsTest, FrameCommandsLoadFlaggedPanelsFirst)
     Choose(Skies(0), "Partly Cloudy");
     EXPECT_EQ(Panel(0)->ImageCount(), 3);
     window_->cmdFirst_Click();
-    EXPECT_FALSE(window_->PanelNotCurrent[0]);
     EXPECT_EQ(Panel(0)->ImageCount(), 1);
     EXPECT_EQ(module_.TotalFrames, 1);
     EXPECT_EQ(Shown(0), 4);
 }
 
-TEST_F(PanelsTest, NoNoticeWhileUpdatesAreSuspended)
+TEST_F(PanelsTest, NoNoticeOrLoadWhileAStudyThatFailedToReadIsOnDisplay)
 {
     Open(WriteStudy(SimpleStudy(1, 2)));
-    window_->UpdatesSuspended = true;
+    Open(QString::fromStdString(temp_.Write("broken.dvf", "[HEADER]\r\nName\r\n").string()));
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    // The view list still names the study read before.
     Choose(Views(0), "View A");
-    EXPECT_TRUE(window_->PanelNotCurrent[0]);
     EXPECT_TRUE(Panel(0)->DrawnTexts().isEmpty());
-
-    QString error = "kept";
-    window_->msbLoadImageFiles(0, error);
-    EXPECT_EQ(error, "kept");
-    EXPECT_EQ(Panel(0)->ImageCount(), 2);
+    EXPECT_TRUE(Panel(0)->isHidden());
+    Button("cmdRefresh(0)")->click();
+    window_->cmdNext_Click();
+    EXPECT_EQ(Panel(0)->ImageCount(), 0);
 }
 
 TEST_F(PanelsTest, SameNamedViewsLoadTheFirst)

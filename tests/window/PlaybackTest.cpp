@@ -4,7 +4,10 @@
 
 #include "viewer/window/UpDownSpinner.h"
 
+#include <QApplication>
 #include <QKeyEvent>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QToolButton>
 
 namespace windowtest {
@@ -41,13 +44,6 @@ protected:
         for (const ShownFrame& s : shown)
             frames.push_back(s.frame);
         return frames;
-    }
-
-    void Key(Qt::Key key)
-    {
-        QWidget* target = window_->focusWidget() ? window_->focusWidget() : window_.get();
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-        QCoreApplication::sendEvent(target, &press);
     }
 };
 
@@ -277,19 +273,47 @@ TEST_F(PlaybackTest, FrameNumbersAreSpaceSigned)
     EXPECT_EQ(Box("txtTotalFrames")->text(), " 12");
 }
 
-TEST_F(PlaybackTest, RefreshRestartsAtFrameOne)
+TEST_F(PlaybackTest, RefreshRestartsAtFrameOneWithItsDate)
 {
     OpenFrames(5);
     window_->cmdLast_Click();
+    ASSERT_EQ(Combo("cbxDate")->currentText(), "June 21");
     Button("cmdRefresh(0)")->click();
     EXPECT_EQ(module_.CurrentFrame, 1);
     EXPECT_EQ(Shown(0), 1);
+    EXPECT_EQ(Combo("cbxDate")->currentText(), "June 20");
+    EXPECT_EQ(Box("txtTime")->text(), "9:00");
+}
+
+TEST_F(PlaybackTest, OpeningAnotherStudyDuringPlaybackStopsItFirst)
+{
+    OpenFrames(10);
+    Box("txtDelay")->setText(" .1");
+    ui_.stepPerRead = 0.05;
+    std::vector<int> frames;
+    QObject::connect(window_.get(), &viewer::frmDSFViewer::PlaybackFrameShown, [&](int frame) {
+        frames.push_back(frame);
+        if (frame == 7)
+            ui_.stepPerRead = 0; // the clock stands still: playback waits on frame 7
+    });
+    window_->cmdPlay_Click();
+    ASSERT_TRUE(PumpUntil([&] { return !frames.empty() && frames.back() == 7; }));
+
+    Open(WriteStudy(SimpleStudy(1, 3), "short.dvf"));
+    EXPECT_FALSE(module_.PlaybackRunning);
+    EXPECT_EQ(module_.TotalFrames, 3);
+    EXPECT_EQ(module_.CurrentFrame, 1);
+    EXPECT_EQ(Box("txtCurrentFrame")->text(), " 1");
+    EXPECT_EQ(ui_.cursorChanges.back(), ui::CursorShape::Default);
+    ui_.stepPerRead = 1;
+    PumpUntil([] { return false; }, 50);
+    EXPECT_EQ(frames.back(), 7);
+    EXPECT_LE(module_.CurrentFrame, module_.TotalFrames);
 }
 
 TEST_F(PlaybackTest, KeysRunTheFrameCommands)
 {
     OpenFrames(5);
-    Box("txtFocus")->setFocus();
     Key(Qt::Key_End);
     EXPECT_EQ(module_.CurrentFrame, 5);
     Key(Qt::Key_Left);
@@ -313,6 +337,51 @@ TEST_F(PlaybackTest, KeysRunTheFrameCommands)
     EXPECT_EQ(Display(0)->text(), "2");
     Key(Qt::Key_PageDown);
     EXPECT_EQ(Display(0)->text(), "1");
+}
+
+TEST_F(PlaybackTest, FrameKeysActWhateverHasTheFocusAndGoNoFurther)
+{
+    Open(WriteStudy(SimpleStudy(2, 5)));
+    ASSERT_EQ(QApplication::activeWindow(), window_.get());
+    Views(0)->setFocus();
+    Key(Qt::Key_End);
+    EXPECT_EQ(module_.CurrentFrame, 5);
+    Key(Qt::Key_Home);
+    EXPECT_EQ(module_.CurrentFrame, 1);
+    EXPECT_EQ(Views(0)->currentText(), "View A");
+    auto* tabs = Find<QTabWidget>("sstViews");
+    tabs->findChild<QTabBar*>()->setFocus();
+    Key(Qt::Key_Right);
+    EXPECT_EQ(module_.CurrentFrame, 2);
+    EXPECT_EQ(tabs->currentIndex(), 0);
+
+    // With the column hidden, a key sent to a list in it starts playback and
+    // leaves the list alone.
+    window_->ToggleScreen();
+    ui_.stepPerRead = 0;
+    QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+    QCoreApplication::sendEvent(Views(1), &up);
+    EXPECT_TRUE(module_.PlaybackRunning);
+    EXPECT_EQ(Views(1)->currentText(), "View B");
+
+    // Space stops it, and Ctrl+Q is refused meanwhile as Exit is.
+    Key(Qt::Key_Q, Qt::ControlModifier);
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0].text, "Can not exit during study playback. Please stop playback and try again.");
+    Key(Qt::Key_Space);
+    EXPECT_TRUE(module_.StopRequested);
+    ui_.stepPerRead = 0.5;
+    ASSERT_TRUE(PumpUntil([this] { return !module_.PlaybackRunning; }));
+    Key(Qt::Key_Space);
+    EXPECT_TRUE(module_.PlaybackRunning);
+    window_->cmdStop_Click();
+    ASSERT_TRUE(PumpUntil([this] { return !module_.PlaybackRunning; }));
+
+    Key(Qt::Key_F11);
+    EXPECT_FALSE(module_.ScreenToggled);
+    Key(Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(ui_.fileDialogs.size(), 2u); // the Open above and this one, cancelled
+    EXPECT_EQ(module_.TotalFrames, 5);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "WindowFixture.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QThread>
 
 #include <cmath>
@@ -88,6 +89,7 @@ WindowTest::WindowTest()
     options_.DecodeWorkers = 2;
     options_.WaitPollMilliseconds = 1;
     ui_.stepPerRead = 0.25;
+    options_.PreferencesFile = Folder() + "/preferences.ini";
     module_.CurrentFolder = Folder() + "/";
     Recreate();
 }
@@ -103,8 +105,9 @@ void WindowTest::Recreate()
     window_ = std::make_unique<viewer::frmDSFViewer>(module_, ui_, options_);
     window_->resize(800, 600);
     window_->show();
-    // The first activation would open the remembered study; tests open their own.
-    window_->Activated = true;
+    // Shortcuts act in the active window only.
+    window_->activateWindow();
+    QApplication::setActiveWindow(window_.get());
     QCoreApplication::processEvents();
 }
 
@@ -151,6 +154,15 @@ bool WindowTest::PumpUntil(const std::function<bool()>& done, int milliseconds)
         QThread::usleep(200);
     }
     return true;
+}
+
+void WindowTest::Key(Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : window_.get();
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
+    QCoreApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers);
+    QCoreApplication::sendEvent(target, &release);
 }
 
 int WindowTest::Shown(int panel)

@@ -86,6 +86,9 @@ protected:
     // Runs the event loop until done() or a few seconds have passed.
     bool PumpUntil(const std::function<bool()>& done, int milliseconds = 10000);
 
+    // A key pressed and released where the keyboard focus is, as the user does.
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
     // Sample number shown by panel i (0 when it shows none).
     int Shown(int panel);
 

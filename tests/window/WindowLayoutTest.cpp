@@ -4,6 +4,9 @@
 
 #include "viewer/window/PanelLayout.h"
 
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTabWidget>
 #include <QTest>
 
 namespace windowtest {
@@ -113,27 +116,63 @@ TEST_F(WindowLayoutTest, ShiftingMovesPanelsThroughTheSlotsAndResetRestoresThem)
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(Display(i)->text(), QString::number(i + 1));
     EXPECT_EQ(VisiblePanels(), (std::vector<int>{0, 1}));
-    EXPECT_FALSE(window_->UpdatesSuspended);
 }
 
-TEST_F(WindowLayoutTest, ATinyWindowShowsNoPanelUntilThereIsRoom)
+TEST_F(WindowLayoutTest, ASmallWindowKeepsTheColumnReachableAndThePanelsBesideIt)
 {
-    Open(WriteStudy(SimpleStudy(2, 2)));
+    Open(WriteStudy(SimpleStudy(4, 2)));
     window_->resize(120, 60);
     QCoreApplication::processEvents();
-    EXPECT_TRUE(VisiblePanels().empty());
-    StandardSize();
-    EXPECT_EQ(VisiblePanels(), (std::vector<int>{0, 1}));
+    EXPECT_EQ(window_->size(), window_->minimumSize());
+    auto* column = Find<QScrollArea>("columnScroll");
+    EXPECT_TRUE(column->verticalScrollBar()->isVisible());
+    EXPECT_LE(column->geometry().bottom(), window_->centralWidget()->height());
+    column->ensureWidgetVisible(Button("cmdPlay"));
+    EXPECT_FALSE(Button("cmdPlay")->visibleRegion().isEmpty());
+    for (int i : VisiblePanels()) {
+        EXPECT_GT(Panel(i)->geometry().left(), column->geometry().right()) << i;
+        EXPECT_LE(Panel(i)->geometry().bottom(), window_->centralWidget()->height()) << i;
+    }
+    // At the window's design size the whole column shows.
+    window_->resize(viewer::TwipsToPixels(16800, window_->logicalDpiX()),
+                    viewer::TwipsToPixels(11400, window_->logicalDpiY()));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(column->verticalScrollBar()->isVisible());
 }
 
-TEST_F(WindowLayoutTest, ZoomClicksStepByTenAndTheNextLayoutFitsAgain)
+TEST_F(WindowLayoutTest, AWideLowWindowCutsNoPanelRowOffAndTheTabsLookAlike)
+{
+    Open(WriteStudy(SimpleStudy(4, 2)));
+    window_->resize(1500, 400);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(VisiblePanels(), (std::vector<int>{0, 1, 2, 3}));
+    for (int i = 0; i < 4; ++i)
+        EXPECT_LE(Panel(i)->geometry().bottom(), window_->centralWidget()->height()) << i;
+
+    // The sky list of tab 2 is as wide as those of the other tabs, not clipped by its frame.
+    auto* tabs = Find<QTabWidget>("sstViews");
+    tabs->setCurrentIndex(1);
+    QCoreApplication::processEvents();
+    const int second = Skies(1)->width();
+    tabs->setCurrentIndex(0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(second, Skies(0)->width());
+    EXPECT_LE(Find<QGroupBox>("fraHALVEX(2)")->geometry().right(), tabs->currentWidget()->width());
+}
+
+TEST_F(WindowLayoutTest, ZoomClicksStepByTenFromTheFittedScaleAndTheNextLayoutFitsAgain)
 {
     Open(WriteStudy(SimpleStudy(1, 2)));
     imaging::ImagingControl* panel = Panel(0);
-    const float start = panel->ZoomPercent();
+    // The 32 x 20 frames are fitted far above 100 percent; the first step
+    // enlarges from there rather than shrinking to 110 percent.
+    const double fitted = panel->ImageRect().width() * 100.0 / 32;
+    ASSERT_GT(fitted, 200);
+    const double fittedWidth = panel->ImageRect().width();
     QTest::mouseClick(panel, Qt::LeftButton);
     EXPECT_EQ(panel->DisplayMode(), imaging::kZoomMode);
-    EXPECT_FLOAT_EQ(panel->ZoomPercent(), start + 10);
+    EXPECT_NEAR(panel->ZoomPercent(), fitted + 10, 0.01);
+    EXPECT_GT(panel->ImageRect().width(), fittedWidth);
 
     panel->SetZoomPercent(15);
     QTest::mouseClick(panel, Qt::RightButton);

@@ -25,6 +25,7 @@ PanelFrames SelectPanelFrames(const study::StudyView& view, const PanelChoice& c
                               study::StudyFolderIndex& files, const SelectionProgress& progress)
 {
     PanelFrames frames;
+    frames.Choice = choice;
     const qsizetype samples = view.SampleCount();
     frames.Overflow = samples > kMaxPanelFrames;
     const qsizetype last = frames.Overflow ? kMaxPanelFrames : samples;

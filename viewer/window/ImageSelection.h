@@ -37,6 +37,8 @@ struct FramePosition {
 };
 
 struct PanelFrames {
+    int View = 0;                   // the view the frames come from, 1-based; 0 while there is none
+    PanelChoice Choice;             // the settings they were chosen by
     QList<FramePosition> Positions; // frame k is Positions[k - 1]
     // The view has more samples than a panel can count: only the first
     // kMaxPanelFrames were looked at, and loading them ends with an overflow.

@@ -2,8 +2,11 @@
 
 #include "platform/imaging/ImagingControl.h"
 #include "platform/ui/UiServices.h"
+#include "viewer/settings/ViewerPreferences.h"
 #include "viewer/study/StudyModule.h"
+#include "viewer/window/FramePlayer.h"
 #include "viewer/window/LoadInputGate.h"
+#include "viewer/window/PanelCaption.h"
 #include "viewer/window/UpDownSpinner.h"
 #include "viewer/window/frmAbout.h"
 
@@ -18,11 +21,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTextEdit>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace viewer {
@@ -47,7 +50,8 @@ QLineEdit* ReadOnlyBox(const QString& name, QWidget* parent)
     QPalette palette = box->palette();
     palette.setColor(QPalette::Base, palette.color(QPalette::Window));
     box->setPalette(palette);
-    box->setFocusPolicy(Qt::ClickFocus);
+    // Never focused: a box holding the focus would take the frame keys.
+    box->setFocusPolicy(Qt::NoFocus);
     return box;
 }
 
@@ -71,14 +75,17 @@ QGroupBox* Frame(const QString& name, const QString& caption, QWidget* parent)
 
 frmDSFViewer::frmDSFViewer(study::StudyModule& module, ui::UiServices& ui, ViewerOptions options,
                            QWidget* parent)
-    : QMainWindow(parent), module_(module), ui_(ui), options_(std::move(options))
+    : QMainWindow(parent), module_(module), ui_(ui), options_(std::move(options)),
+      preferences_(std::make_unique<settings::ViewerPreferences>(options_.PreferencesFile))
 {
     setObjectName(QStringLiteral("frmDSFViewer"));
     setWindowTitle(QLatin1String(kDesignCaption));
     if (options_.ProgramFolder.isEmpty())
         options_.ProgramFolder = QCoreApplication::applicationDirPath();
+    captionsShown_ = preferences_->ShowCaptions();
 
     setWindowIcon(ProgramIcon());
+    player_ = new FramePlayer(ui_, options_.WaitPollMilliseconds, this);
     CreateControls();
     labStatus_ = new QLabel(this);
     labStatus_->setObjectName(QStringLiteral("labStatus"));
@@ -86,24 +93,15 @@ frmDSFViewer::frmDSFViewer(study::StudyModule& module, ui::UiServices& ui, Viewe
     statusBar()->hide();
     CreateMenu();
     ConnectHandlers();
+    ConnectPlayer();
 
-    playbackTimer_ = new QTimer(this);
-    playbackTimer_->setSingleShot(true);
-    connect(playbackTimer_, &QTimer::timeout, this, [this] {
-        if (playback_.waiting)
-            PlaybackWaitCheck();
-        else
-            PlaybackStep();
-    });
-
+    // Small enough for a laptop screen; the column scrolls below its full height.
+    setMinimumSize(TwipsToPixels(static_cast<qint64>(kDesignColumnWidth) + 4000, logicalDpiX()),
+                   TwipsToPixels(5400, logicalDpiY()));
     resize(TwipsToPixels(kDesignWidth, logicalDpiX()), TwipsToPixels(kDesignHeight, logicalDpiY()));
-    qApp->installEventFilter(this);
 }
 
-frmDSFViewer::~frmDSFViewer()
-{
-    qApp->removeEventFilter(this);
-}
+frmDSFViewer::~frmDSFViewer() = default;
 
 void frmDSFViewer::CreateControls()
 {
@@ -111,11 +109,21 @@ void frmDSFViewer::CreateControls()
     central->setObjectName(QStringLiteral("clientArea"));
     setCentralWidget(central);
 
-    column_ = new QWidget(central);
-    column_->setObjectName(QStringLiteral("column"));
+    // The column keeps its width; in a window lower than its frames it
+    // scrolls, its scroll bar taking room from the frames, not from the panels.
     const int columnPixels = TwipsToPixels(static_cast<qint64>(kDesignColumnWidth), logicalDpiX());
-    column_->setFixedWidth(columnPixels);
-    column_->move(TwipsToPixels(kTopMargin, logicalDpiX()), TwipsToPixels(kTopMargin, logicalDpiY()));
+    columnScroll_ = new QScrollArea(central);
+    columnScroll_->setObjectName(QStringLiteral("columnScroll"));
+    columnScroll_->setFrameShape(QFrame::NoFrame);
+    columnScroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    columnScroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    columnScroll_->setWidgetResizable(true);
+    columnScroll_->setFixedWidth(columnPixels);
+    column_ = new QWidget;
+    column_->setObjectName(QStringLiteral("column"));
+    // As wide as the scroll area lets it be, whatever its frames would like;
+    // as tall as its frames, scrolled when the window is lower.
+    column_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     auto* columnLayout = new QVBoxLayout(column_);
     columnLayout->setContentsMargins(0, 0, 0, 0);
     columnLayout->setSpacing(4);
@@ -123,38 +131,48 @@ void frmDSFViewer::CreateControls()
     columnLayout->addWidget(CreateViewFrame());
     columnLayout->addWidget(CreateDisplayFrame());
     columnLayout->addWidget(CreatePlaybackFrame());
-    column_->adjustSize();
-    for (int i = 1; i <= 5; ++i)
-        fraHALVEX_[i]->setFixedWidth(columnPixels);
+    columnLayout->addStretch(1);
+    columnScroll_->setWidget(column_);
+    columnScroll_->move(TwipsToPixels(kTopMargin, logicalDpiX()), TwipsToPixels(kTopMargin, logicalDpiY()));
 
     for (int i = 0; i < kPanelCount; ++i) {
         LEADV_[i] = new imaging::ImagingControl(central);
         LEADV_[i]->setObjectName(Indexed("LEADV", i));
         LEADV_[i]->hide();
+        captions_[i] = new PanelCaption(LEADV_[i]);
+        captions_[i]->setObjectName(Indexed("labCaption", i));
     }
     LEAD2_ = new imaging::ImagingControl(central);
     LEAD2_->setObjectName(QStringLiteral("LEAD2"));
     LEAD2_->hide();
 
-    fraLoad_ = Frame(QStringLiteral("fraLoad"), QStringLiteral("Loading Study - Please wait..."), central);
-    auto* loadLayout = Compact(new QGridLayout(fraLoad_));
-    pgbLoad_ = new QProgressBar(fraLoad_);
+    fraLoad_ = CreateLoadFrame(central);
+}
+
+QGroupBox* frmDSFViewer::CreateLoadFrame(QWidget* parent)
+{
+    QGroupBox* frame = Frame(QStringLiteral("fraLoad"), QStringLiteral("Loading Study - Please wait..."), parent);
+    // It sits over the pictures: its own background keeps its title whole.
+    frame->setAutoFillBackground(true);
+    auto* layout = Compact(new QGridLayout(frame));
+    pgbLoad_ = new QProgressBar(frame);
     pgbLoad_->setObjectName(QStringLiteral("pgbLoad"));
     // Hundredths, so a quarter split over a panel's frames moves smoothly.
     pgbLoad_->setRange(0, 10000);
     pgbLoad_->setTextVisible(false);
-    labLoadStatus_ = new QLabel(fraLoad_);
+    labLoadStatus_ = new QLabel(frame);
     labLoadStatus_->setObjectName(QStringLiteral("labLoadStatus"));
-    cmdCancelLoad_ = new QPushButton(QStringLiteral("Cancel"), fraLoad_);
+    cmdCancelLoad_ = new QPushButton(QStringLiteral("Cancel"), frame);
     cmdCancelLoad_->setObjectName(QStringLiteral("cmdCancelLoad"));
     cmdCancelLoad_->setToolTip(QStringLiteral("Stop loading (Esc)"));
-    loadLayout->addWidget(pgbLoad_, 0, 0);
-    loadLayout->addWidget(cmdCancelLoad_, 0, 1);
-    loadLayout->addWidget(labLoadStatus_, 1, 0, 1, 2);
-    fraLoad_->setMinimumWidth(TwipsToPixels(4800, logicalDpiX()));
-    fraLoad_->move(TwipsToPixels(static_cast<qint64>(kDesignColumnWidth) + kLeftGap + 600, logicalDpiX()),
-                   TwipsToPixels(1200, logicalDpiY()));
-    fraLoad_->hide();
+    layout->addWidget(pgbLoad_, 0, 0);
+    layout->addWidget(cmdCancelLoad_, 0, 1);
+    layout->addWidget(labLoadStatus_, 1, 0, 1, 2);
+    frame->setMinimumWidth(TwipsToPixels(4800, logicalDpiX()));
+    frame->move(TwipsToPixels(static_cast<qint64>(kDesignColumnWidth) + kLeftGap + 600, logicalDpiX()),
+                TwipsToPixels(1200, logicalDpiY()));
+    frame->hide();
+    return frame;
 }
 
 QGroupBox* frmDSFViewer::CreateSiteFrame()
@@ -165,7 +183,7 @@ QGroupBox* frmDSFViewer::CreateSiteFrame()
     rtfSiteName_ = new QTextEdit(frame);
     rtfSiteName_->setObjectName(QStringLiteral("rtfSiteName"));
     rtfSiteName_->setReadOnly(true);
-    rtfSiteName_->setFocusPolicy(Qt::ClickFocus);
+    rtfSiteName_->setFocusPolicy(Qt::NoFocus);
     rtfSiteName_->setFixedHeight(rtfSiteName_->fontMetrics().lineSpacing() * 2 + 10);
     grid->addWidget(rtfSiteName_, 0, 0, 1, 3);
     const struct {
@@ -327,13 +345,6 @@ QGroupBox* frmDSFViewer::CreatePlaybackFrame()
     delay->addWidget(spnDelay_);
     layout->addLayout(delay);
 
-    // Holds the keyboard focus between commands so no list or button takes the frame keys.
-    txtFocus_ = new QLineEdit(frame);
-    txtFocus_->setObjectName(QStringLiteral("txtFocus"));
-    txtFocus_->setReadOnly(true);
-    txtFocus_->setFrame(false);
-    txtFocus_->setFixedSize(1, 1);
-    layout->addWidget(txtFocus_);
     return frame;
 }
 
@@ -352,7 +363,6 @@ void frmDSFViewer::ConnectHandlers()
                 [this, i](int button, int, double, double) { LEADV_MouseDown(i, button); });
     }
     connect(cmdReset_, &QPushButton::clicked, this, &frmDSFViewer::cmdReset_Click);
-    connect(cmdCancelLoad_, &QPushButton::clicked, this, &frmDSFViewer::CancelLoad);
     connect(cbxDate_, &QComboBox::activated, this, &frmDSFViewer::cbxDate_Click);
     connect(cmdFirst_, &QPushButton::clicked, this, &frmDSFViewer::cmdFirst_Click);
     connect(cmdPrevious_, &QPushButton::clicked, this, &frmDSFViewer::cmdPrevious_Click);
@@ -362,6 +372,7 @@ void frmDSFViewer::ConnectHandlers()
     connect(cmdLast_, &QPushButton::clicked, this, &frmDSFViewer::cmdLast_Click);
     connect(spnDelay_, &UpDownSpinner::UpClick, this, &frmDSFViewer::spnDelay_UpClick);
     connect(spnDelay_, &UpDownSpinner::DownClick, this, &frmDSFViewer::spnDelay_DownClick);
+    connect(cmdCancelLoad_, &QPushButton::clicked, this, &frmDSFViewer::CancelLoad);
 }
 
 } // namespace viewer

@@ -2,7 +2,8 @@
 // four view panels on the right, each showing one view of the daylight study
 // frame by frame. The procedures are split by concern over several files:
 // frmDSFViewer.cpp (controls), _Loading (start, open, load), _Panels (panel
-// settings and images), _Playback (frames and playback), _Layout (placement).
+// settings and frame lists), _Playback (frames, with FramePlayer doing the
+// stepping and the timing), _Layout (placement), _Menu (menus and keys).
 #pragma once
 
 #include "viewer/window/ImageSelection.h"
@@ -18,7 +19,6 @@
 
 class QCheckBox;
 class QComboBox;
-class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -26,12 +26,15 @@ class QMenuBar;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QScrollArea;
 class QTabWidget;
 class QTextEdit;
-class QTimer;
 
 namespace imaging {
 class ImagingControl;
+}
+namespace settings {
+class ViewerPreferences;
 }
 namespace study {
 class StudyFolderIndex;
@@ -43,7 +46,9 @@ class UiServices;
 
 namespace viewer {
 
+class FramePlayer;
 class LoadInputGate;
+class PanelCaption;
 class UpDownSpinner;
 
 struct ViewerOptions {
@@ -54,20 +59,12 @@ struct ViewerOptions {
     // Longest pause between two looks at the clock while playback waits; a
     // clock that tests move by hand is looked at more often.
     int WaitPollMilliseconds = 50;
+    // The viewer's own settings file; "" is the user's own (ViewerPreferences.h).
+    QString PreferencesFile;
 };
 
 inline constexpr char kDesignCaption[] = "HALVEX Daystrand - Study Name:";
 inline constexpr char kPlaceholderFileName[] = "HALVEX-Daystrand.jpg";
-
-// Windows virtual-key codes of the keys the window answers.
-inline constexpr int kKeyPageUp = 33;
-inline constexpr int kKeyPageDown = 34;
-inline constexpr int kKeyEnd = 35;
-inline constexpr int kKeyHome = 36;
-inline constexpr int kKeyLeft = 37;
-inline constexpr int kKeyUp = 38;
-inline constexpr int kKeyRight = 39;
-inline constexpr int kKeyDown = 40;
 
 class frmDSFViewer : public QMainWindow {
     Q_OBJECT
@@ -77,69 +74,53 @@ public:
                  QWidget* parent = nullptr);
     ~frmDSFViewer() override;
 
-    // --- window state shared by the procedures ---
-    bool UpdatesSuspended = false;           // panel loads and notices do nothing while True
-    std::array<bool, kPanelCount> PanelNotCurrent{}; // settings changed since the panel was loaded
-    QStringList StudyDates{QString()};       // distinct dates of view 1, entries 1 .. n
-    bool FrameStepInProgress = false;        // a frame command is writing cbxDate itself
-    bool Activated = false;                  // the first activation's work is done
-
     // --- start-up, opening and loading ---
-    void Form_Load();
+    // The first activation's work: the remembered study is displayed, once.
+    // Nothing happens once a study has been opened some other way.
     void Form_Activate();
-    // False refuses the close (playback is running).
-    bool Form_QueryUnload();
     // The Open command: choose a DVF or DVP and display it.
     void OpenStudy();
+    // What the Open command does with the file chosen: a DVP is unpacked
+    // beside itself and its study shown, anything else is read as a study.
+    // Playback stops first. For a file named on the command line or dropped.
+    void OpenStudyFile(const QString& Filename);
+    // The Open dialog; Filename is "" when it was cancelled.
     void msbOpenFile(QString& Filename, QString& Ext);
     void msbLoadAndDisplay(const QString& lstFilename);
-    void msbLoadStudyFile(const QString& StudyFilename);
+    // Stops the load under way (the Cancel button and Esc do the same); a study
+    // load so stopped leaves the window without a study. Nothing happens when
+    // nothing loads.
+    void CancelLoad();
 
-    // --- panel settings and images ---
-    void msbSetStudySettings();
-    void msbLoadImageFiles(const qint16& Index, QString& ErrMsg);
-    void msbRefreshNotice(const qint16& Index);
-    void cbxViewName_Click(int Index);
-    void cbxSkyConditions_Click(int Index);
-    void optElectricOn_Click(int Index);
-    void optElectricOff_Click(int Index);
-    void optRGB_Click(int Index);
-    void optPseudo_Click(int Index);
-
-    // --- frames and playback ---
-    void msbUpdateViews(const qint32& CurrentFrame);
+    // --- the commands of the buttons, keys and menus ---
     void cmdFirst_Click();
     void cmdPrevious_Click();
     void cmdPlay_Click();
     void cmdStop_Click();
     void cmdNext_Click();
     void cmdLast_Click();
-    void spnDelay_UpClick();
-    void spnDelay_DownClick();
-    void msbDateTimeChange();
-    void cbxDate_Click();
+    // Space: starts playback, or stops it while it plays.
+    void PlayOrStop();
     void cmdRefresh_Click(int Index);
-    // KeyCode is a Windows virtual-key code; Shift (Shift 1, Ctrl 2, Alt 4) is not looked at.
-    void Form_KeyDown(int KeyCode, int Shift);
-
-    // --- layout ---
     void msbResizeViews();
     void msbShiftDisplay(const qint16& ShiftType);
     void ToggleScreen();
-    void chkDisplay_Click(int Index);
-    void cmdReset_Click();
-    void LEADV_MouseDown(int Index, int Button);
-    void Form_Resize();
-
-    // --- menu bar ---
+    // Shows or hides every panel's caption, and remembers the choice.
+    void ToggleCaptions();
     // Runs the command whose identifier is Tool ("ID_Open", "ID_About..." and
     // so on); any other text, a menu title among them, runs nothing.
     void stbMain_ToolClick(const QString& Tool);
     QMenuBar* stbMain() const;
 
-    // --- controls other parts of the program use ---
+    // --- what other parts of the program use ---
     imaging::ImagingControl* LEADV(int Index) const { return LEADV_[Index]; }
     imaging::ImagingControl* LEAD2() const { return LEAD2_; }
+    // Panel Index's frames in frame order: each position a sample of the
+    // panel's view with its image file, or none when the file is missing.
+    // Empty while the panel holds no view.
+    const PanelFrames& PanelPositions(int Index) const { return panelFrames_[Index]; }
+    FramePlayer& Player() const { return *player_; }
+    settings::ViewerPreferences& Preferences() const { return *preferences_; }
     study::StudyModule& Module() const { return module_; }
     ui::UiServices& Ui() const { return ui_; }
     // The window's outer size in twips, as the layout measures it.
@@ -149,9 +130,6 @@ public:
     double TwipsPerPixelY() const;
     // The loading progress bar's value, 0 to 100, with its fractions.
     double LoadProgressValue() const;
-    // Stops the load under way (the Cancel button and Esc do the same); the
-    // window is left without a study. Nothing happens when nothing loads.
-    void CancelLoad();
 
 signals:
     // A frame was put on display by playback.
@@ -166,7 +144,6 @@ protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // frmDSFViewer.cpp: the controls.
@@ -175,13 +152,20 @@ private:
     QGroupBox* CreateViewFrame();
     QGroupBox* CreateDisplayFrame();
     QGroupBox* CreatePlaybackFrame();
+    QGroupBox* CreateLoadFrame(QWidget* parent);
     QWidget* CreatePanelTab(int index);
     void ConnectHandlers();
+    void ConnectPlayer();
+
     // _Menu
     void CreateMenu();
 
     // _Loading
+    void Form_Load();
+    // False refuses the close (playback is running).
+    bool Form_QueryUnload();
     void EnsureLoaded();
+    void msbLoadStudyFile(const QString& StudyFilename);
     void SetLoadProgress(double value);
     // Lets the window paint and take a cancel while a load works.
     void PumpDuringLoad();
@@ -194,35 +178,63 @@ private:
 
     // _Panels
     class LoadingScope;
+    void msbSetStudySettings();
+    void msbLoadImageFiles(const qint16& Index, QString& ErrMsg);
+    // Decodes the present images of panel Index's positions into its list and
+    // puts a tile at every missing one; throws LoadCancelled.
+    void FillPanel(int Index, const PanelFrames& frames, qsizetype sampleCount, QString& ErrMsg);
+    void EmptyPanel(int Index);
+    void msbRefreshNotice(const qint16& Index);
+    void cbxViewName_Click(int Index);
+    void cbxSkyConditions_Click(int Index);
+    void optElectricOn_Click(int Index);
+    void optElectricOff_Click(int Index);
+    void optRGB_Click(int Index);
+    void optPseudo_Click(int Index);
     PanelChoice PanelChoiceOf(int Index) const;
     // What each of the six panel-setting handlers does.
     void MarkPanelChanged(int Index);
+    // Tells, at the foot of the window, how many images the panels miss and in which views.
+    void ReportMissingImages();
+    // The caption of panel Index for the frame on display.
+    void UpdateCaption(int Index);
 
     // _Playback
-    // Reloads flagged panels and takes the focus; false when there is no frame.
+    void msbUpdateViews(const qint32& CurrentFrame);
+    // Reloads flagged panels; false when there is no frame.
     bool CommonStart();
     // Puts CurrentFrame's date in cbxDate, then refreshes the frame display.
     void ShowCurrentFrame();
-
-    // One pass of playback: check Stop, show the next frame, start its wait.
-    void PlaybackStep();
-    // Ends the wait once the delay has fully passed.
-    void PlaybackWaitCheck();
-    void FinishPlayback();
-    void SchedulePlayback(int milliseconds);
+    // Frame 1 again, after a load, a Refresh or a change of the Display boxes.
+    void RestartAtFrameOne();
+    // TotalFrames changed: the player and the frame count follow.
+    void SetTotalFrames(qint32 count);
+    void spnDelay_UpClick();
+    void spnDelay_DownClick();
+    void msbDateTimeChange();
+    void cbxDate_Click();
 
     // _Layout
+    void chkDisplay_Click(int Index);
+    void cmdReset_Click();
+    void LEADV_MouseDown(int Index, int Button);
+    void Form_Resize();
     void ShowPlaceholder();
+    // The column of frames: scrolls when the window is lower than it is tall.
+    void PlaceColumn();
     QRect TwipsToClient(const TwipRect& rect) const;
     PanelLayoutInput LayoutInput() const;
 
     study::StudyModule& module_;
     ui::UiServices& ui_;
     ViewerOptions options_;
+    std::unique_ptr<settings::ViewerPreferences> preferences_;
+    FramePlayer* player_ = nullptr;
 
     // Controls, named as the program's code names them.
     std::array<imaging::ImagingControl*, kPanelCount> LEADV_{};
     imaging::ImagingControl* LEAD2_ = nullptr;
+    std::array<PanelCaption*, kPanelCount> captions_{};
     std::array<QComboBox*, kPanelCount> cbxViewName_{};
     std::array<QComboBox*, kPanelCount> cbxSkyConditions_{};
     std::array<QRadioButton*, kPanelCount> optElectricOn_{};
@@ -244,7 +256,6 @@ private:
     QLineEdit* txtSiteLatitude_ = nullptr;
     QLineEdit* txtSiteLongitude_ = nullptr;
     QLineEdit* txtSiteCompass_ = nullptr;
-    QLineEdit* txtFocus_ = nullptr;
     QLineEdit* txtCurrentFrame_ = nullptr;
     QLineEdit* txtTotalFrames_ = nullptr;
     QLineEdit* txtDelay_ = nullptr;
@@ -257,10 +268,21 @@ private:
     QPushButton* cmdNext_ = nullptr;
     QPushButton* cmdLast_ = nullptr;
     QWidget* column_ = nullptr;
+    QScrollArea* columnScroll_ = nullptr;
+
+    // --- the window's own state ---
+    bool UpdatesSuspended = false;           // panel loads and notices do nothing while True
+    std::array<bool, kPanelCount> PanelNotCurrent{}; // settings changed since the panel was loaded
+    QStringList StudyDates{QString()};       // distinct dates of view 1, entries 1 .. n
+    bool FrameStepInProgress = false;        // a frame command is writing cbxDate itself
+    bool Activated = false;                  // the first activation's work is done
+    std::array<PanelFrames, kPanelCount> panelFrames_;
+    std::array<bool, kPanelCount> placed_{};       // the layout has given the panel a place
+    bool captionsShown_ = false;
 
     bool loaded_ = false;     // Form_Load has run
     double loadProgress_ = 0;
-    int loading_ = 0;         // a panel load is decoding; layout and playback wait for it
+    int loading_ = 0;         // a panel load is under way; layout and playback wait for it
     bool layoutPending_ = false; // the window was resized during a load
     std::unique_ptr<LoadInputGate> loadGate_; // while loading_: only Cancel and Esc are taken
     bool cancelRequested_ = false;  // Cancel or Esc during the load under way
@@ -268,16 +290,6 @@ private:
     // The study folder as the load under way found it; each folder is listed
     // at most once per load.
     study::StudyFolderIndex* loadFiles_ = nullptr;
-
-    struct Playback {
-        bool active = false;
-        qint32 next = 0;     // the frame the loop shows next
-        qint32 last = 0;     // the frame it ends with, read once
-        double delay = 0;    // seconds, read once
-        double waitStart = 0;
-        bool waiting = false;
-    } playback_;
-    QTimer* playbackTimer_ = nullptr;
 };
 
 } // namespace viewer

@@ -8,7 +8,10 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QGroupBox>
+#include <QScrollArea>
 #include <QStatusBar>
+
+#include <algorithm>
 
 namespace viewer {
 
@@ -76,6 +79,7 @@ void frmDSFViewer::msbResizeViews()
 
     for (int i = 1; i <= 5; ++i)
         fraHALVEX_[i]->setVisible(!module_.ScreenToggled);
+    PlaceColumn();
 
     const PanelLayout layout = ComputePanelLayout(LayoutInput());
     std::array<bool, kPanelCount> placed{};
@@ -88,9 +92,21 @@ void frmDSFViewer::msbResizeViews()
     for (const PanelPlacement& p : layout.Panels) {
         imaging::ImagingControl* panel = LEADV_[p.Panel];
         panel->setGeometry(TwipsToClient(p.Rect));
+        placed_[p.Panel] = true;
         panel->show();
         panel->SetDisplayMode(imaging::kFitMode);
+        UpdateCaption(p.Panel);
     }
+}
+
+void frmDSFViewer::PlaceColumn()
+{
+    columnScroll_->setVisible(!module_.ScreenToggled);
+    if (module_.ScreenToggled)
+        return;
+    const int margin = TwipsToPixels(kTopMargin, logicalDpiY());
+    const int room = std::max(1, centralWidget()->height() - 2 * margin);
+    columnScroll_->setFixedHeight(std::min(column_->sizeHint().height(), room));
 }
 
 void frmDSFViewer::ShowPlaceholder()
@@ -136,8 +152,7 @@ void frmDSFViewer::chkDisplay_Click(int Index)
         msbLoadImageFiles(i, ignored);
     }
     msbResizeViews();
-    module_.CurrentFrame = 1;
-    msbUpdateViews(module_.CurrentFrame);
+    RestartAtFrameOne();
 }
 
 void frmDSFViewer::cmdReset_Click()
@@ -156,8 +171,15 @@ void frmDSFViewer::LEADV_MouseDown(int Index, int Button)
     if (Button != 1 && Button != 2)
         return;
     imaging::ImagingControl* panel = LEADV_[Index];
+    float zoom = panel->ZoomPercent();
+    // From the fitted view the steps start at the scale the image is shown
+    // at, so the first left click enlarges it whatever the percentage was.
+    const QImage& image = panel->CurrentImage();
+    if (panel->DisplayMode() == imaging::kFitMode && !image.isNull() && image.width() > 0)
+        zoom = static_cast<float>(panel->ImageRect().width() * 100.0 / image.width());
     panel->SetDisplayMode(imaging::kZoomMode);
-    panel->SetZoomPercent(ZoomAfterClick(panel->ZoomPercent(), Button));
+    panel->SetZoomPercent(ZoomAfterClick(zoom, Button));
+    UpdateCaption(Index);
 }
 
 void frmDSFViewer::Form_Resize()

@@ -9,6 +9,7 @@
 #include "viewer/study/FilePaths.h"
 #include "viewer/study/StudyFolderIndex.h"
 #include "viewer/study/StudyModule.h"
+#include "viewer/window/FramePlayer.h"
 #include "viewer/window/NumberText.h"
 
 #include <QCheckBox>
@@ -16,13 +17,15 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QTimer>
+#include <QTextEdit>
 
 namespace viewer {
 
@@ -52,6 +55,8 @@ void frmDSFViewer::Form_Load()
 
 void frmDSFViewer::Form_Activate()
 {
+    // A study opened before the first activation (from the command line, say)
+    // is not replaced by the remembered one.
     if (Activated)
         return;
     Activated = true;
@@ -63,17 +68,15 @@ void frmDSFViewer::Form_Activate()
 
 bool frmDSFViewer::Form_QueryUnload()
 {
-    if (module_.PlaybackRunning) {
+    if (player_->Running()) {
         ui_.Message(QStringLiteral("Can not exit during study playback. Please stop playback and try again."),
                     QStringLiteral("HALVEX Daystrand"), ui::MessageButtons::Ok, ui::MessageIcon::Exclamation,
                     true);
         return false;
     }
     module_.StopRequested = true;
-    for (imaging::ImagingControl* panel : LEADV_) {
-        panel->hide();
-        panel->DeleteImages(0, panel->ImageCount());
-    }
+    for (int i = 0; i < kPanelCount; ++i)
+        EmptyPanel(i);
     return true;
 }
 
@@ -83,16 +86,26 @@ void frmDSFViewer::OpenStudy()
     QString Ext;
     msbOpenFile(Filename, Ext);
     LetPaintsRun();
-    if (Filename.isEmpty()) {
-        module_.LoadedStudyFile.clear();
+    // Cancelled: the study on display stays, and stays the one Package Study packs.
+    if (Filename.isEmpty())
         return;
-    }
+    OpenStudyFile(Filename);
+}
+
+void frmDSFViewer::OpenStudyFile(const QString& chosen)
+{
+    // The study's images are looked for beside it, so its folder must be whole.
+    QString Filename = QDir::isRelativePath(chosen) ? QFileInfo(chosen).absoluteFilePath() : chosen;
+    QString name = Filename;
+    QString folder;
+    QString extension;
+    study::SplitFilePath(name, folder, extension);
+    const QString Ext = extension.toUpper();
+    if (!folder.isEmpty())
+        module_.CurrentFolder = folder;
+    player_->Halt();
 
     if (Ext == QLatin1String(".DVP")) {
-        QString name = Filename;
-        QString folder;
-        QString extension;
-        study::SplitFilePath(name, folder, extension);
         const QString packageFolder = folder.left(folder.size() - 1);
 
         qint16 count = 0;
@@ -159,23 +172,23 @@ void frmDSFViewer::msbOpenFile(QString& Filename, QString& Ext)
 
 void frmDSFViewer::msbLoadAndDisplay(const QString& lstFilename)
 {
+    Activated = true;
     msbLoadStudyFile(lstFilename);
     module_.LoadedStudyFile = loadCancelled_ ? QString() : lstFilename;
-    module_.CurrentFrame = 1;
     txtTotalFrames_->setText(SpaceSigned(module_.TotalFrames));
-    msbUpdateViews(module_.CurrentFrame);
-    txtFocus_->setFocus();
+    RestartAtFrameOne();
     PanelNotCurrent.fill(false);
 }
 
 void frmDSFViewer::msbLoadStudyFile(const QString& StudyFilename)
 {
+    // The frames about to be replaced must not go on playing.
+    player_->Halt();
     loadCancelled_ = false;
     ShowStatus(QString());
-    for (imaging::ImagingControl* panel : LEADV_) {
-        panel->hide();
-        panel->DeleteImages(0, panel->ImageCount());
-    }
+    for (int i = 0; i < kPanelCount; ++i)
+        EmptyPanel(i);
+    SetTotalFrames(0);
     UpdatesSuspended = true;
 
     QString ErrMsg;
@@ -219,14 +232,15 @@ void frmDSFViewer::msbLoadStudyFile(const QString& StudyFilename)
     fraLoad_->hide();
     if (loadCancelled_)
         ShowNoStudy();
+    else
+        ReportMissingImages();
     msbResizeViews();
 }
 
 void frmDSFViewer::ShowNoStudy()
 {
     for (int i = 0; i < kPanelCount; ++i) {
-        LEADV_[i]->hide();
-        LEADV_[i]->DeleteImages(0, LEADV_[i]->ImageCount());
+        EmptyPanel(i);
         chkDisplay_[i]->setChecked(false);
         cbxViewName_[i]->clear();
         cbxViewName_[i]->addItem(QStringLiteral("<Select View>"));
@@ -235,11 +249,13 @@ void frmDSFViewer::ShowNoStudy()
     // As after a study that could not be read: panel commands wait for the next study.
     UpdatesSuspended = true;
     module_.Study.Clear();
-    module_.TotalFrames = 0;
+    SetTotalFrames(0);
     setWindowTitle(QLatin1String(kDesignCaption));
     StudyDates = QStringList{QString()};
     cbxDate_->clear();
-    txtTime_->clear();
+    for (QLineEdit* box : {txtTime_, txtSiteLatitude_, txtSiteLongitude_, txtSiteCompass_})
+        box->clear();
+    rtfSiteName_->clear();
     ShowStatus(QStringLiteral("Loading was cancelled; no study is on display."));
 }
 
@@ -249,6 +265,7 @@ void frmDSFViewer::ShowStatus(const QString& text)
     const bool show = !text.isEmpty();
     if (statusBar()->isHidden() == show) {
         statusBar()->setVisible(show);
+        layout()->activate();
         // The panels give the line its room.
         if (loading_ == 0)
             msbResizeViews();
@@ -294,7 +311,7 @@ void frmDSFViewer::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    playbackTimer_->stop();
+    player_->Halt();
     QMainWindow::closeEvent(event);
 }
 

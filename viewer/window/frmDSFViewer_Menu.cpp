@@ -1,5 +1,7 @@
-// The menu bar: File, Playback and Help. Every item carries its identifier as
-// its object name, and one handler runs the command an identifier names.
+// The menu bar and the window's keys: File, Playback, View and Help. Every item
+// carries its identifier as its object name and its keys as window shortcuts,
+// shown in the menu's shortcut column; one handler runs the command an
+// identifier names, whether it came from a menu, a key or a caller.
 #include "viewer/window/frmDSFViewer.h"
 
 #include "viewer/packaging/frmDSFPackage.h"
@@ -9,19 +11,21 @@
 #include "viewer/window/frmAbout.h"
 
 #include <QAction>
+#include <QKeySequence>
+#include <QList>
 #include <QMenu>
 #include <QMenuBar>
-
-#include <iterator>
 
 namespace viewer {
 
 namespace {
 
 struct MenuCommand {
-    const char* Menu;    // the identifier of the menu the item sits in
+    const char* Menu;    // the identifier of the menu the item sits in; nullptr: the window's own key
     const char* Id;      // nullptr stands for a separator
-    const char* Caption; // as shown: "&" marks the access key, then the key hint
+    const char* Caption; // "&" marks the access key
+    const char* KeyHint; // shown in the shortcut column; nullptr for none
+    const char* Keys;    // the window's shortcuts, QKeySequence text, "; " between several
     void (*Run)(frmDSFViewer&);
 };
 
@@ -33,46 +37,71 @@ struct MenuTitle {
 constexpr MenuTitle kMenus[] = {
     {"ID_FileMenu", "&File"},
     {"ID_PlaybackMenu", "&Playback"},
+    {"ID_ViewMenu", "&View"},
     {"ID_HelpMenu", "&Help"},
 };
 
-// The items in menu order; the handler looks identifiers up in this order too.
-const MenuCommand kCommands[] = {
-    {"ID_FileMenu", "ID_Open", "&Open...", [](frmDSFViewer& w) { w.OpenStudy(); }},
-    {"ID_FileMenu", nullptr, nullptr, nullptr},
-    {"ID_FileMenu", "ID_StudyProperties", "&Study Properties...",
-     [](frmDSFViewer& w) { properties::ShowStudyProperties(w.Module(), w.Ui(), &w); }},
-    {"ID_FileMenu", "ID_PackageStudy", "&Package Study...",
-     [](frmDSFViewer& w) { packaging::msbPackageFile(w.Module(), w.Ui(), &w); }},
-    {"ID_FileMenu", nullptr, nullptr, nullptr},
-    {"ID_FileMenu", "ID_Exit", "&Exit", [](frmDSFViewer& w) { w.close(); }},
+constexpr char kPanelCaptions[] = "ID_PanelCaptions";
 
-    {"ID_PlaybackMenu", "ID_FirstFrame", "&First Frame          Home",
-     [](frmDSFViewer& w) { w.cmdFirst_Click(); }},
-    {"ID_PlaybackMenu", "ID_PreviousFrame", "&Previous Frame   Left Arrow",
+// The items in menu order; the handler looks identifiers up in this order too.
+// The frame keys act whichever control has the focus, and the control does not
+// see them as well.
+const MenuCommand kCommands[] = {
+    {"ID_FileMenu", "ID_Open", "&Open...", "Ctrl+O", "Ctrl+O", [](frmDSFViewer& w) { w.OpenStudy(); }},
+    {"ID_FileMenu", nullptr, nullptr, nullptr, nullptr, nullptr},
+    {"ID_FileMenu", "ID_StudyProperties", "&Study Properties...", nullptr, nullptr,
+     [](frmDSFViewer& w) { properties::ShowStudyProperties(w.Module(), w.Ui(), &w); }},
+    {"ID_FileMenu", "ID_PackageStudy", "&Package Study...", nullptr, nullptr,
+     [](frmDSFViewer& w) { packaging::msbPackageFile(w.Module(), w.Ui(), &w); }},
+    {"ID_FileMenu", nullptr, nullptr, nullptr, nullptr, nullptr},
+    {"ID_FileMenu", "ID_Exit", "&Exit", "Ctrl+Q", "Ctrl+Q", [](frmDSFViewer& w) { w.close(); }},
+
+    {"ID_PlaybackMenu", "ID_FirstFrame", "&First Frame", "Home", "Home", [](frmDSFViewer& w) { w.cmdFirst_Click(); }},
+    {"ID_PlaybackMenu", "ID_PreviousFrame", "&Previous Frame", "Left Arrow", "Left",
      [](frmDSFViewer& w) { w.cmdPrevious_Click(); }},
-    {"ID_PlaybackMenu", "ID_StartPlayback", "&Start Playback    Up Arrow",
+    {"ID_PlaybackMenu", "ID_StartPlayback", "&Start Playback", "Up Arrow, Space", "Up",
      [](frmDSFViewer& w) { w.cmdPlay_Click(); }},
-    {"ID_PlaybackMenu", "ID_StopPlayback", "St&op Playback    Down Arrow",
+    {"ID_PlaybackMenu", "ID_StopPlayback", "St&op Playback", "Down Arrow, Space", "Down",
      [](frmDSFViewer& w) { w.cmdStop_Click(); }},
-    {"ID_PlaybackMenu", "ID_NextFrame", "&Next Frame        Right Arrow",
+    {"ID_PlaybackMenu", "ID_NextFrame", "&Next Frame", "Right Arrow", "Right",
      [](frmDSFViewer& w) { w.cmdNext_Click(); }},
-    {"ID_PlaybackMenu", "ID_LastFrame", "&Last Frame         End", [](frmDSFViewer& w) { w.cmdLast_Click(); }},
-    {"ID_PlaybackMenu", nullptr, nullptr, nullptr},
-    {"ID_PlaybackMenu", "ID_ToggleScreen", "&Toggle Screen", [](frmDSFViewer& w) { w.ToggleScreen(); }},
-    {"ID_PlaybackMenu", nullptr, nullptr, nullptr},
-    {"ID_PlaybackMenu", "ID_ShiftViewDisplayUp", "Shift View Display &Up        PgUp",
+    {"ID_PlaybackMenu", "ID_LastFrame", "&Last Frame", "End", "End", [](frmDSFViewer& w) { w.cmdLast_Click(); }},
+    {"ID_PlaybackMenu", nullptr, nullptr, nullptr, nullptr, nullptr},
+    {"ID_PlaybackMenu", "ID_ToggleScreen", "&Toggle Screen", "F11", "F11", [](frmDSFViewer& w) { w.ToggleScreen(); }},
+    {"ID_PlaybackMenu", nullptr, nullptr, nullptr, nullptr, nullptr},
+    {"ID_PlaybackMenu", "ID_ShiftViewDisplayUp", "Shift View Display &Up", "PgUp", "PgUp",
      [](frmDSFViewer& w) { w.msbShiftDisplay(0); }},
-    {"ID_PlaybackMenu", "ID_ShiftViewDisplayDown", "Shift View Display &Down   PgDn",
+    {"ID_PlaybackMenu", "ID_ShiftViewDisplayDown", "Shift View Display &Down", "PgDn", "PgDown",
      [](frmDSFViewer& w) { w.msbShiftDisplay(1); }},
 
-    {"ID_HelpMenu", "ID_Readme", "&Readme...",
+    {"ID_ViewMenu", kPanelCaptions, "Panel &Captions", nullptr, nullptr, [](frmDSFViewer& w) { w.ToggleCaptions(); }},
+
+    {"ID_HelpMenu", "ID_Readme", "&Readme...", nullptr, nullptr,
      [](frmDSFViewer& w) { settings::ShowHelpTopic(w.Module().HelpFile, settings::kTopicReadme); }},
-    {"ID_HelpMenu", "ID_ContentsAndIndex", "&Contents And Index...",
+    {"ID_HelpMenu", "ID_ContentsAndIndex", "&Contents And Index...", nullptr, nullptr,
      [](frmDSFViewer& w) { settings::ShowHelpTopic(w.Module().HelpFile, settings::kTopicContents); }},
-    {"ID_HelpMenu", nullptr, nullptr, nullptr},
-    {"ID_HelpMenu", "ID_About...", "&About...", [](frmDSFViewer& w) { ShowAbout(w.Ui(), &w); }},
+    {"ID_HelpMenu", nullptr, nullptr, nullptr, nullptr, nullptr},
+    {"ID_HelpMenu", "ID_About...", "&About...", nullptr, nullptr, [](frmDSFViewer& w) { ShowAbout(w.Ui(), &w); }},
+
+    {nullptr, "ID_PlayOrStop", "Start or Stop Playback", nullptr, "Space", [](frmDSFViewer& w) { w.PlayOrStop(); }},
 };
+
+QAction* CreateAction(const MenuCommand& command, QObject* parent)
+{
+    QString text = QString::fromLatin1(command.Caption);
+    if (command.KeyHint)
+        text += QLatin1Char('\t') + QString::fromLatin1(command.KeyHint);
+    auto* action = new QAction(text, parent);
+    action->setObjectName(QString::fromLatin1(command.Id));
+    if (command.Keys) {
+        QList<QKeySequence> keys;
+        for (const QString& key : QString::fromLatin1(command.Keys).split(QStringLiteral("; ")))
+            keys.append(QKeySequence(key, QKeySequence::PortableText));
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+    }
+    return action;
+}
 
 } // namespace
 
@@ -85,18 +114,31 @@ void frmDSFViewer::CreateMenu()
         menu->setObjectName(QString::fromLatin1(title.Id));
         menu->menuAction()->setObjectName(QString::fromLatin1(title.Id));
         for (const MenuCommand& command : kCommands) {
-            if (qstrcmp(command.Menu, title.Id) != 0)
+            if (!command.Menu || qstrcmp(command.Menu, title.Id) != 0)
                 continue;
             if (command.Id == nullptr) {
                 menu->addSeparator();
                 continue;
             }
-            QAction* action = menu->addAction(QString::fromLatin1(command.Caption));
-            action->setObjectName(QString::fromLatin1(command.Id));
+            QAction* action = CreateAction(command, menu);
+            if (qstrcmp(command.Id, kPanelCaptions) == 0) {
+                action->setCheckable(true);
+                action->setChecked(captionsShown_);
+            }
+            menu->addAction(action);
         }
     }
     connect(bar, &QMenuBar::triggered, this,
             [this](QAction* action) { stbMain_ToolClick(action->objectName()); });
+
+    // Keys with no menu item act on the window itself.
+    for (const MenuCommand& command : kCommands) {
+        if (command.Menu)
+            continue;
+        QAction* action = CreateAction(command, this);
+        addAction(action);
+        connect(action, &QAction::triggered, this, [this, action] { stbMain_ToolClick(action->objectName()); });
+    }
 }
 
 void frmDSFViewer::stbMain_ToolClick(const QString& Tool)

@@ -6,18 +6,25 @@
 #include "platform/imaging/FrameLoader.h"
 #include "platform/imaging/ImagingControl.h"
 #include "platform/ui/UiServices.h"
+#include "viewer/settings/ViewerPreferences.h"
 #include "viewer/study/StudyFolderIndex.h"
 #include "viewer/study/StudyModule.h"
+#include "viewer/window/FramePlayer.h"
 #include "viewer/window/LoadInputGate.h"
+#include "viewer/window/MissingImageTile.h"
 #include "viewer/window/NumberText.h"
+#include "viewer/window/PanelCaption.h"
 #include "viewer/window/SkyConditions.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLabel>
-#include <QLocale>
 #include <QLineEdit>
+#include <QLocale>
+#include <QMap>
+#include <QSet>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -60,6 +67,7 @@ public:
     {
         if (window_.loading_++ == 0) {
             window_.cancelRequested_ = false;
+            window_.player_->SetHeld(true);
             window_.loadGate_ = std::make_unique<LoadInputGate>(window_, *window_.cmdCancelLoad_,
                                                                 [w = &window_] { w->CancelLoad(); });
         }
@@ -69,6 +77,7 @@ public:
         if (--window_.loading_ > 0)
             return;
         window_.loadGate_.reset();
+        window_.player_->SetHeld(false);
         if (window_.layoutPending_) {
             window_.layoutPending_ = false;
             QTimer::singleShot(0, &window_, [w = &window_] { w->Form_Resize(); });
@@ -137,11 +146,8 @@ void frmDSFViewer::msbLoadImageFiles(const qint16& Index, QString& ErrMsg)
     if (UpdatesSuspended)
         return;
     ErrMsg.clear();
-    imaging::ImagingControl* panel = LEADV_[Index];
     try {
-        panel->DeleteImages(0, panel->ImageCount());
-        panel->hide();
-
+        EmptyPanel(Index);
         const int view = FindView(module_.Study, cbxViewName_[Index]->currentText());
         if (view == 0)
             return;
@@ -150,15 +156,15 @@ void frmDSFViewer::msbLoadImageFiles(const qint16& Index, QString& ErrMsg)
         LoadingScope loading(*this);
         try {
             const study::StudyView& samples = module_.Study.Views[view];
-            const qsizetype sampleCount = samples.SampleCount();
             // A load of the whole study shares one look at the folder between
             // its panels; a single panel's load looks afresh.
             std::optional<study::StudyFolderIndex> ownFiles;
             study::StudyFolderIndex* files = loadFiles_;
             if (!files)
                 files = &ownFiles.emplace(module_.CurrentFolder);
-            const PanelFrames frames = SelectPanelFrames(
-                samples, PanelChoiceOf(Index), *files, [this, Index](qsizetype done, qsizetype total) {
+            const PanelChoice choice = PanelChoiceOf(Index);
+            PanelFrames frames = SelectPanelFrames(
+                samples, choice, *files, [this, Index](qsizetype done, qsizetype total) {
                     labLoadStatus_->setText(QStringLiteral("Panel %1: checking image files, %2 of %3")
                                                 .arg(Index + 1)
                                                 .arg(QLocale().toString(done), QLocale().toString(total)));
@@ -166,49 +172,26 @@ void frmDSFViewer::msbLoadImageFiles(const qint16& Index, QString& ErrMsg)
                     return !cancelRequested_;
                 });
             ThrowIfCancelled();
-            QStringList paths;
-            for (const FramePosition& position : frames.Positions) {
-                if (!position.Missing())
-                    paths.append(position.Path);
-            }
             labLoadStatus_->setText(QStringLiteral("Panel %1: reading images").arg(Index + 1));
-
-            int count = 0;
-            const imaging::FrameLoader loader(options_.DecodeWorkers);
-            const imaging::FrameLoadOutcome outcome = loader.Load(
-                paths,
-                [&](int, const QImage& image) {
-                    ThrowIfCancelled();
-                    ++count;
-                    panel->SetDisplayMode(imaging::kFitMode);
-                    panel->InsertImage(count - 1, image);
-                    panel->SetShownPosition(count - 1);
-                    if (!pgbLoad_->isHidden())
-                        SetLoadProgress(LoadProgress(Index, count, sampleCount));
-                    PumpDuringLoad();
-                },
-                [this] {
-                    PumpDuringLoad();
-                    ThrowIfCancelled();
-                });
-            if (!outcome.ok()) {
-                ErrMsg = outcome.error;
+            FillPanel(Index, frames, samples.SampleCount(), ErrMsg);
+            if (!ErrMsg.isEmpty())
                 return;
-            }
             if (frames.Overflow) {
-                // The frame counter is 16-bit: a panel holds at most 32767 images.
+                // The frame counter is 16-bit: a panel holds at most 32767 frames.
                 ErrMsg = QStringLiteral("Overflow");
                 return;
             }
-
-            panel->SetShownPosition(0);
-            module_.TotalFrames = count;
-            if (chkDisplay_[Index]->checkState() == Qt::Checked)
-                panel->show();
+            frames.View = view;
+            panelFrames_[Index] = std::move(frames);
+            LEADV_[Index]->SetShownPosition(0);
+            SetTotalFrames(static_cast<qint32>(panelFrames_[Index].Positions.size()));
+            // A panel not placed yet waits for the layout that ends the load,
+            // rather than showing in the window's corner.
+            if (chkDisplay_[Index]->checkState() == Qt::Checked && placed_[Index])
+                LEADV_[Index]->show();
         } catch (const LoadCancelled&) {
             // Cleanly empty rather than half filled.
-            panel->DeleteImages(0, panel->ImageCount());
-            panel->hide();
+            EmptyPanel(Index);
             loadCancelled_ = true;
         }
     } catch (const imaging::ImagingError& error) {
@@ -216,6 +199,59 @@ void frmDSFViewer::msbLoadImageFiles(const qint16& Index, QString& ErrMsg)
     } catch (const std::bad_alloc&) {
         ErrMsg = QStringLiteral("Out of memory");
     }
+}
+
+void frmDSFViewer::FillPanel(int Index, const PanelFrames& frames, qsizetype sampleCount, QString& ErrMsg)
+{
+    imaging::ImagingControl* panel = LEADV_[Index];
+    QStringList paths;
+    for (const FramePosition& position : frames.Positions) {
+        if (!position.Missing())
+            paths.append(position.Path);
+    }
+    // The images go in first, one after the other; the tiles of the missing
+    // positions are put between them once the images' size is known.
+    int count = 0;
+    const imaging::FrameLoader loader(options_.DecodeWorkers);
+    const imaging::FrameLoadOutcome outcome = loader.Load(
+        paths,
+        [&](int, const QImage& image) {
+            ThrowIfCancelled();
+            ++count;
+            panel->SetDisplayMode(imaging::kFitMode);
+            panel->InsertImage(count - 1, image);
+            panel->SetShownPosition(count - 1);
+            if (!pgbLoad_->isHidden())
+                SetLoadProgress(LoadProgress(Index, count, sampleCount));
+            PumpDuringLoad();
+        },
+        [this] {
+            PumpDuringLoad();
+            ThrowIfCancelled();
+        });
+
+    const QSize tileSize = panel->ImageCount() > 0 ? panel->ListImage(0).size() : DefaultTileSize();
+    int present = 0;
+    for (int k = 0; k < frames.Positions.size(); ++k) {
+        const FramePosition& position = frames.Positions[k];
+        if (!position.Missing()) {
+            // A failed load keeps the frames before the image that failed.
+            if (++present > outcome.delivered)
+                break;
+            continue;
+        }
+        panel->InsertImage(k, MissingImageTile(position.Name, tileSize));
+    }
+    if (!outcome.ok())
+        ErrMsg = outcome.error;
+}
+
+void frmDSFViewer::EmptyPanel(int Index)
+{
+    imaging::ImagingControl* panel = LEADV_[Index];
+    panel->DeleteImages(0, panel->ImageCount());
+    panel->hide();
+    panelFrames_[Index] = PanelFrames{};
 }
 
 void frmDSFViewer::CancelLoad()
@@ -241,6 +277,9 @@ void frmDSFViewer::msbRefreshNotice(const qint16& Index)
     if (UpdatesSuspended)
         return;
     imaging::ImagingControl* panel = LEADV_[Index];
+    // A panel the layout never placed has no place to show its notice in.
+    if (!placed_[Index])
+        return;
     panel->show();
     QFont font = panel->font();
     font.setFamily(QStringLiteral("Times New Roman"));
@@ -260,6 +299,74 @@ void frmDSFViewer::msbRefreshNotice(const qint16& Index)
     rect.moveTop(rect.top() + h);
     panel->SetTextRect(rect);
     panel->DrawText(kNoticeSecondLine);
+}
+
+void frmDSFViewer::ReportMissingImages()
+{
+    // Per view, the names missing in any panel that shows it.
+    QMap<QString, QSet<QString>> missing;
+    QStringList order;
+    for (int i = 0; i < kPanelCount; ++i) {
+        if (panelFrames_[i].View == 0)
+            continue;
+        const QString& view = module_.Study.Views[panelFrames_[i].View].ViewName;
+        for (const FramePosition& position : panelFrames_[i].Positions) {
+            if (!position.Missing())
+                continue;
+            if (!missing.contains(view))
+                order.append(view);
+            missing[view].insert(position.Name.isEmpty() ? QStringLiteral("#%1").arg(position.Sample)
+                                                         : position.Name);
+        }
+    }
+    if (missing.isEmpty()) {
+        ShowStatus(QString());
+        return;
+    }
+    int total = 0;
+    QStringList views;
+    for (const QString& view : order) {
+        const int count = static_cast<int>(missing[view].size());
+        total += count;
+        views.append(QStringLiteral("%1 (%2)").arg(view).arg(count));
+    }
+    ShowStatus(QStringLiteral("%1 %2 missing, in %3: %4. Their frames show an \u201C%5\u201D tile.")
+                   .arg(total)
+                   .arg(total == 1 ? QStringLiteral("image is") : QStringLiteral("images are"))
+                   .arg(order.size() == 1 ? QStringLiteral("view") : QStringLiteral("views"))
+                   .arg(views.join(QStringLiteral(", ")), QLatin1String(kImageMissing)));
+}
+
+void frmDSFViewer::UpdateCaption(int Index)
+{
+    PanelCaption* caption = captions_[Index];
+    const int frame = module_.CurrentFrame - 1;
+    const QList<FramePosition>& positions = panelFrames_[Index].Positions;
+    if (!captionsShown_ || panelFrames_[Index].View == 0 || frame < 0 || frame >= positions.size()) {
+        caption->hide();
+        return;
+    }
+    const study::StudyRecord& study = module_.Study;
+    const study::StudyView& view = study.Views[panelFrames_[Index].View];
+    const int sample = positions[frame].Sample;
+    const study::StudySample* displayed =
+        study.ViewCount() >= 1 && module_.CurrentFrame <= study.Views[1].SampleCount()
+            ? &study.Views[1].Samples[module_.CurrentFrame]
+            : nullptr;
+    caption->SetCaption(PanelCaptionText(study, panelFrames_[Index].View, view.Samples[sample], displayed,
+                                         panelFrames_[Index].Choice.ColorCode));
+    caption->Place(LEADV_[Index]->ImageRect());
+    caption->show();
+}
+
+void frmDSFViewer::ToggleCaptions()
+{
+    captionsShown_ = !captionsShown_;
+    preferences_->SetShowCaptions(captionsShown_);
+    if (auto* item = findChild<QAction*>(QStringLiteral("ID_PanelCaptions")))
+        item->setChecked(captionsShown_);
+    for (int i = 0; i < kPanelCount; ++i)
+        UpdateCaption(i);
 }
 
 void frmDSFViewer::MarkPanelChanged(int Index)

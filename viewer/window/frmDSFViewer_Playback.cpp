@@ -1,20 +1,19 @@
-// Moving through the frames: the step commands, timed playback, the date list,
-// the delay spinner, each panel's Refresh button and the frame keys.
+// Moving through the frames: the step commands and timed playback (the
+// stepping and the timing are FramePlayer's; the window shows what it reports),
+// the date list, the delay spinner and each panel's Refresh button.
 #include "viewer/window/frmDSFViewer.h"
 
 #include "platform/imaging/ImagingControl.h"
 #include "platform/ui/UiServices.h"
 #include "viewer/study/StudyModule.h"
+#include "viewer/window/FramePlayer.h"
 #include "viewer/window/NumberText.h"
 #include "viewer/window/UpDownSpinner.h"
 
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QLineEdit>
-#include <QTimer>
 
 #include <algorithm>
-#include <cmath>
 
 namespace viewer {
 
@@ -28,12 +27,40 @@ QString TimeText(const study::StudySample& sample)
 // Sample `frame` of the first view; nullptr when the study has no such sample.
 const study::StudySample* FrameSample(const study::StudyRecord& study, qint32 frame)
 {
-    if (study.ViewCount() < 1 || frame < 0 || frame > study.Views[1].SampleCount())
+    if (study.ViewCount() < 1 || frame < 1 || frame > study.Views[1].SampleCount())
         return nullptr;
     return &study.Views[1].Samples[frame];
 }
 
 } // namespace
+
+void frmDSFViewer::ConnectPlayer()
+{
+    connect(player_, &FramePlayer::FrameShown, this, [this](int frame) {
+        module_.CurrentFrame = frame;
+        ShowCurrentFrame();
+    });
+    connect(player_, &FramePlayer::PlaybackFrameShown, this, &frmDSFViewer::PlaybackFrameShown);
+    connect(player_, &FramePlayer::PlaybackEnded, this, &frmDSFViewer::PlaybackEnded);
+    connect(player_, &FramePlayer::StateChanged, this, [this](FramePlayer::State state) {
+        module_.PlaybackRunning = player_->Running();
+        if (state == FramePlayer::State::Playing) {
+            module_.StopRequested = false;
+            ui_.SetCursor(ui::CursorShape::ArrowHourglass);
+        } else if (state == FramePlayer::State::Stopped) {
+            ui_.SetCursor(ui::CursorShape::Default);
+        }
+    });
+}
+
+void frmDSFViewer::SetTotalFrames(qint32 count)
+{
+    module_.TotalFrames = count;
+    player_->SetFrameCount(count);
+    // The frame on display never lies beyond the frames there are.
+    if (count > 0)
+        module_.CurrentFrame = std::min(module_.CurrentFrame, count);
+}
 
 bool frmDSFViewer::CommonStart()
 {
@@ -44,7 +71,6 @@ bool frmDSFViewer::CommonStart()
             msbLoadImageFiles(i, ignored);
         }
     }
-    txtFocus_->setFocus();
     return module_.TotalFrames >= 1;
 }
 
@@ -62,6 +88,15 @@ void frmDSFViewer::ShowCurrentFrame()
     msbUpdateViews(module_.CurrentFrame);
 }
 
+void frmDSFViewer::RestartAtFrameOne()
+{
+    module_.CurrentFrame = 1;
+    if (player_->FrameCount() > 0)
+        player_->ShowFrame(1);
+    else
+        ShowCurrentFrame();
+}
+
 void frmDSFViewer::msbUpdateViews(const qint32& CurrentFrame)
 {
     txtCurrentFrame_->setText(SpaceSigned(CurrentFrame));
@@ -70,136 +105,70 @@ void frmDSFViewer::msbUpdateViews(const qint32& CurrentFrame)
         return;
     txtTime_->setText(TimeText(*sample));
     try {
-        for (imaging::ImagingControl* panel : LEADV_) {
+        for (int i = 0; i < kPanelCount; ++i) {
+            imaging::ImagingControl* panel = LEADV_[i];
             if (panel->isHidden())
                 continue;
             panel->SetShownPosition(CurrentFrame - 1);
             panel->Repaint();
+            UpdateCaption(i);
         }
     } catch (const imaging::ImagingError&) {
-        // A panel with fewer images than the frame number ends the refresh quietly.
+        // A panel with fewer frames than the frame number ends the refresh quietly.
     }
 }
 
 void frmDSFViewer::cmdFirst_Click()
 {
-    if (!CommonStart())
-        return;
-    module_.CurrentFrame = 1;
-    ShowCurrentFrame();
+    if (CommonStart())
+        player_->First();
 }
 
 void frmDSFViewer::cmdLast_Click()
 {
-    if (!CommonStart())
-        return;
-    module_.CurrentFrame = module_.TotalFrames;
-    ShowCurrentFrame();
+    if (CommonStart())
+        player_->Last();
 }
 
 void frmDSFViewer::cmdPrevious_Click()
 {
-    if (!CommonStart())
-        return;
-    if (module_.CurrentFrame - 1 < 1)
-        return;
-    --module_.CurrentFrame;
-    ShowCurrentFrame();
+    if (CommonStart())
+        player_->Previous();
 }
 
 void frmDSFViewer::cmdNext_Click()
 {
-    if (!CommonStart())
-        return;
-    if (module_.CurrentFrame + 1 > module_.TotalFrames)
-        return;
-    ++module_.CurrentFrame;
-    ShowCurrentFrame();
+    if (CommonStart())
+        player_->Next();
 }
 
 void frmDSFViewer::cmdPlay_Click()
 {
     // One playback at a time; a second Play while it runs is not a new one.
-    if (playback_.active) {
-        txtFocus_->setFocus();
+    if (player_->CurrentState() == FramePlayer::State::Playing)
         return;
-    }
+    // Set before the flagged panels load, so the window cannot close meanwhile.
     module_.PlaybackRunning = true;
-    if (!CommonStart()) {
-        module_.PlaybackRunning = false;
+    const bool frames = CommonStart();
+    module_.PlaybackRunning = player_->Running();
+    if (!frames)
         return;
-    }
-    ui_.SetCursor(ui::CursorShape::ArrowHourglass);
-    module_.StopRequested = false;
-    const float delay = static_cast<float>(LeadingNumber(txtDelay_->text()));
-    if (module_.CurrentFrame == module_.TotalFrames)
-        module_.CurrentFrame = 1;
-
-    playback_.active = true;
-    playback_.next = module_.CurrentFrame;
-    playback_.last = module_.TotalFrames;
-    playback_.delay = delay;
-    playback_.waiting = false;
-    SchedulePlayback(0);
-}
-
-void frmDSFViewer::SchedulePlayback(int milliseconds)
-{
-    playbackTimer_->start(milliseconds);
-}
-
-void frmDSFViewer::PlaybackStep()
-{
-    if (!playback_.active)
-        return;
-    if (loading_ > 0) {
-        SchedulePlayback(10);
-        return;
-    }
-    if (module_.StopRequested || playback_.next > playback_.last) {
-        FinishPlayback();
-        return;
-    }
-    module_.CurrentFrame = playback_.next;
-    ShowCurrentFrame();
-    emit PlaybackFrameShown(playback_.next);
-    playback_.waitStart = ui_.TimeOfDaySeconds();
-    playback_.waiting = true;
-    SchedulePlayback(0);
-}
-
-void frmDSFViewer::PlaybackWaitCheck()
-{
-    if (!playback_.active)
-        return;
-    const double elapsed = ui::ElapsedSeconds(playback_.waitStart, ui_.TimeOfDaySeconds());
-    if (elapsed > playback_.delay) {
-        playback_.waiting = false;
-        if (++playback_.next > playback_.last) {
-            FinishPlayback();
-            return;
-        }
-        SchedulePlayback(0);
-        return;
-    }
-    const double remaining = (playback_.delay - elapsed) * 1000.0;
-    SchedulePlayback(std::clamp(static_cast<int>(std::ceil(remaining)), 1, std::max(1, options_.WaitPollMilliseconds)));
-}
-
-void frmDSFViewer::FinishPlayback()
-{
-    playbackTimer_->stop();
-    playback_.active = false;
-    playback_.waiting = false;
-    ui_.SetCursor(ui::CursorShape::Default);
-    module_.PlaybackRunning = false;
-    emit PlaybackEnded();
+    // The delay is read once per playback.
+    player_->Play(static_cast<float>(LeadingNumber(txtDelay_->text())));
 }
 
 void frmDSFViewer::cmdStop_Click()
 {
-    txtFocus_->setFocus();
     module_.StopRequested = true;
+    player_->Stop();
+}
+
+void frmDSFViewer::PlayOrStop()
+{
+    if (player_->CurrentState() == FramePlayer::State::Playing)
+        cmdStop_Click();
+    else
+        cmdPlay_Click();
 }
 
 void frmDSFViewer::spnDelay_UpClick()
@@ -229,10 +198,8 @@ void frmDSFViewer::msbDateTimeChange()
         if (first.Samples[k].SampleDate != date)
             continue;
         txtTime_->setText(TimeText(first.Samples[k]));
-        if (!FrameStepInProgress) {
-            module_.CurrentFrame = k;
-            msbUpdateViews(module_.CurrentFrame);
-        }
+        if (!FrameStepInProgress)
+            player_->ShowFrame(k);
         return;
     }
 }
@@ -242,72 +209,8 @@ void frmDSFViewer::cmdRefresh_Click(int Index)
     PanelNotCurrent[Index] = false;
     QString ignored;
     msbLoadImageFiles(static_cast<qint16>(Index), ignored);
-    module_.CurrentFrame = 1;
-    msbUpdateViews(module_.CurrentFrame);
-    txtFocus_->setFocus();
-}
-
-void frmDSFViewer::Form_KeyDown(int KeyCode, int Shift)
-{
-    Q_UNUSED(Shift);
-    switch (KeyCode) {
-    case kKeyEnd:
-        cmdLast_Click();
-        break;
-    case kKeyHome:
-        cmdFirst_Click();
-        break;
-    case kKeyLeft:
-        cmdPrevious_Click();
-        break;
-    case kKeyUp:
-        cmdPlay_Click();
-        break;
-    case kKeyRight:
-        cmdNext_Click();
-        break;
-    case kKeyDown:
-        cmdStop_Click();
-        break;
-    case kKeyPageUp:
-        msbShiftDisplay(0);
-        break;
-    case kKeyPageDown:
-        msbShiftDisplay(1);
-        break;
-    default:
-        break;
-    }
-}
-
-bool frmDSFViewer::eventFilter(QObject* watched, QEvent* event)
-{
-    // Every key pressed in the window reaches the frame keys first, and still
-    // goes on to the control that has the focus.
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
-        auto* widget = static_cast<QWidget*>(watched);
-        const bool firstReceiver = focusWidget() ? widget == focusWidget() : widget == this;
-        if (widget->window() == this && firstReceiver) {
-            int keyCode = 0;
-            switch (static_cast<QKeyEvent*>(event)->key()) {
-            case Qt::Key_PageUp: keyCode = kKeyPageUp; break;
-            case Qt::Key_PageDown: keyCode = kKeyPageDown; break;
-            case Qt::Key_End: keyCode = kKeyEnd; break;
-            case Qt::Key_Home: keyCode = kKeyHome; break;
-            case Qt::Key_Left: keyCode = kKeyLeft; break;
-            case Qt::Key_Up: keyCode = kKeyUp; break;
-            case Qt::Key_Right: keyCode = kKeyRight; break;
-            case Qt::Key_Down: keyCode = kKeyDown; break;
-            default: break;
-            }
-            const Qt::KeyboardModifiers mods = static_cast<QKeyEvent*>(event)->modifiers();
-            const int shift = (mods & Qt::ShiftModifier ? 1 : 0) | (mods & Qt::ControlModifier ? 2 : 0) |
-                              (mods & Qt::AltModifier ? 4 : 0);
-            if (keyCode != 0)
-                Form_KeyDown(keyCode, shift);
-        }
-    }
-    return QMainWindow::eventFilter(watched, event);
+    ReportMissingImages();
+    RestartAtFrameOne();
 }
 
 } // namespace viewer
