@@ -166,13 +166,13 @@ void UseCabinetApis(fcifdi::FciApi* fci, fcifdi::FdiApi* fdi)
 fcifdi::FciApi& CabinetFci()
 {
     std::lock_guard lock(State().mutex);
-    return State().fci ? *State().fci : fcifdi::CodecFci();
+    return State().fci ? *State().fci : fcifdi::SystemFci();
 }
 
 fcifdi::FdiApi& CabinetFdi()
 {
     std::lock_guard lock(State().mutex);
-    return State().fdi ? *State().fdi : fcifdi::CodecFdi();
+    return State().fdi ? *State().fdi : fcifdi::SystemFdi();
 }
 
 void ResetModuleState()

@@ -61,7 +61,7 @@ std::int32_t ExtractMode();
 void ExtractMode(std::int32_t mode);
 
 // The creation and extraction entry points the library calls; null puts back
-// the ones over the cabinet codec. The objects must outlive their use.
+// the platform's own (SystemFci, SystemFdi). The objects must outlive their use.
 void UseCabinetApis(fcifdi::FciApi* fci, fcifdi::FdiApi* fdi);
 fcifdi::FciApi& CabinetFci();
 fcifdi::FdiApi& CabinetFdi();

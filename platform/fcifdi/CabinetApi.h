@@ -36,8 +36,9 @@ public:
     virtual std::string ErrorDetail(std::int32_t /*hfdi*/) { return {}; }
 };
 
-// The implementations over the cabinet codec (Fci.h, Fdi.h).
-FciApi& CodecFci();
-FdiApi& CodecFdi();
+// The platform's own implementations: over the cabinet codec on Linux (Fci.h,
+// Fdi.h), over the system's cabinet.dll on Windows (windows/).
+FciApi& SystemFci();
+FdiApi& SystemFdi();
 
 } // namespace fcifdi

@@ -268,7 +268,7 @@ public:
 
 } // namespace
 
-FciApi& CodecFci()
+FciApi& SystemFci()
 {
     static CodecFciApi api;
     return api;

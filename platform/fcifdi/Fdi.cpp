@@ -323,7 +323,7 @@ public:
 
 } // namespace
 
-FdiApi& CodecFdi()
+FdiApi& SystemFdi()
 {
     static CodecFdiApi api;
     return api;
