@@ -1,4 +1,13 @@
 # Finds every third-party library once, so subsystem folders only link targets.
+if(WIN32)
+  # The Windows build is the cabinet library alone, a COM server over the
+  # system's own cabinet API: it needs widl for its type library and Python to
+  # finish what widl leaves undone there, nothing from the Linux side.
+  find_program(HALVEX_WIDL NAMES x86_64-w64-mingw32-widl widl REQUIRED)
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
+  return()
+endif()
+
 find_package(PkgConfig REQUIRED)
 find_package(Threads REQUIRED)
 find_package(ZLIB REQUIRED)
