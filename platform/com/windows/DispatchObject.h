@@ -92,8 +92,12 @@ public:
         ITypeInfo* info = nullptr;
         HRESULT hr = TypeLibrary::Instance().TypeInfoOf(__uuidof(Interface), &info);
         if (SUCCEEDED(hr)) {
+            // A script may let go of its last reference in an event handler
+            // while this call is still under way; the object outlives the call.
+            AddRef();
             hr = InvokeThroughTypeInfo(info, static_cast<Interface*>(this), id, flags, params, result, exception,
                                        argumentError);
+            Release();
             info->Release();
         }
         return hr;
