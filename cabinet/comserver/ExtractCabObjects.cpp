@@ -165,6 +165,16 @@ HRESULT ExtractCabObject::Extract(BSTR* DestinationDir, BSTR* File, VARIANT_BOOL
     });
 }
 
+HRESULT ExtractCabObject::get_LaunchMarkedFiles(VARIANT_BOOL* value)
+{
+    return GetFlag(IID__clsExtractCab, value, [&] { return native_->LaunchMarkedFiles(); });
+}
+
+HRESULT ExtractCabObject::put_LaunchMarkedFiles(VARIANT_BOOL* value)
+{
+    return value ? SetFlag(IID__clsExtractCab, *value, [&](bool v) { native_->LaunchMarkedFiles(v); }) : E_POINTER;
+}
+
 CompressedFilesObject::CompressedFilesObject(std::shared_ptr<clsCompressedFiles> native)
     : Wrapper(std::move(native), CLSID_clsCompressedFiles)
 {

@@ -83,6 +83,8 @@ public:
                                                  VARIANT_BOOL* Extract, VARIANT_BOOL* Cancel,
                                                  VARIANT* result) override;
     HRESULT STDMETHODCALLTYPE Extract(BSTR* DestinationDir, BSTR* File, VARIANT_BOOL* result) override;
+    HRESULT STDMETHODCALLTYPE get_LaunchMarkedFiles(VARIANT_BOOL* value) override;
+    HRESULT STDMETHODCALLTYPE put_LaunchMarkedFiles(VARIANT_BOOL* value) override;
 
 protected:
     void* OtherInterface(REFIID riid) override;

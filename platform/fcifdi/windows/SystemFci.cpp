@@ -48,6 +48,7 @@ struct WriteContext {
     void* progressContext = nullptr;
     std::size_t filesAdded = 0;
     FCIERR broken = FCIERR_NONE;      // a cancelled or failed write cannot be continued
+    std::string detail;               // the path and the system's reason behind the last failure
 };
 
 HandleTable<WriteContext>& Contexts()
@@ -77,12 +78,16 @@ FNFCIFREE(Free) { std::free(memory); }
 FNFCIOPEN(Open)
 {
     (void)pmode;
-    const std::wstring path = RealPath(Of(pv), pszFile);
+    WriteContext& context = Of(pv);
+    const std::wstring path = RealPath(context, pszFile);
     if (path.empty()) {
         *err = ERROR_FILE_NOT_FOUND;
         return -1;
     }
-    return windows::OpenFile(path, oflag, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY, err);
+    const INT_PTR file = windows::OpenFile(path, oflag, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY, err);
+    if (file == -1)
+        context.detail = windows::PathReason(path, static_cast<DWORD>(*err));
+    return file;
 }
 
 FNFCIREAD(Read)
@@ -150,8 +155,10 @@ FNFCIGETOPENINFO(OpenInfo)
 {
     WriteContext& context = Of(pv);
     const INT_PTR file = windows::OpenFile(win::WidePath(pszName), _O_RDONLY, 0, err);
-    if (file == -1)
+    if (file == -1) {
+        context.detail = windows::PathReason(win::WidePath(pszName), static_cast<DWORD>(*err));
         return -1;
+    }
     BY_HANDLE_FILE_INFORMATION info{};
     FILETIME local{};
     if (!GetFileInformationByHandle(reinterpret_cast<HANDLE>(file), &info)
@@ -287,6 +294,7 @@ std::int16_t AddFileToCab(std::int32_t hfci, const char* sourcePath, const char*
         DWORD cause = 0;
         if (source.empty() || !IsReadableFile(win::WidePath(source), &cause)) {
             Fail(erf, FCIERR_OPEN_SRC, cause);
+            context->detail = windows::PathReason(win::WidePath(source), cause);
             return 0;
         }
         // Entry names use the backslash between folders; a slash means the same.
@@ -294,6 +302,8 @@ std::int16_t AddFileToCab(std::int32_t hfci, const char* sourcePath, const char*
         std::replace(name.begin(), name.end(), '/', '\\');
         if (name.empty() || name.size() > kMaxNameBytes) {
             Fail(erf, FCIERR_CAB_FILE, ERROR_INVALID_NAME);
+            context->detail = name.empty() ? "an entry needs a name"
+                                           : "the entry name '" + name + "' is longer than a cabinet allows (255 bytes)";
             return 0;
         }
         context->nameIsUtf8 = !cab::IsAscii(name);
@@ -338,13 +348,21 @@ std::int16_t FlushCabinet(std::int32_t hfci)
     // cancelled write leaves the old file as it was.
     if (!MoveFileExW(context->partPath.c_str(), context->cabinetPath.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD cause = GetLastError();
         context->broken = FCIERR_CAB_FILE;
-        Fail(erf, FCIERR_CAB_FILE, GetLastError());
+        context->detail = windows::PathReason(context->cabinetPath, cause);
+        Fail(erf, FCIERR_CAB_FILE, cause);
         DeleteFileW(context->partPath.c_str());
         return 0;
     }
     context->filesAdded = 0;
     return 1;
+}
+
+std::string WriteErrorDetail(std::int32_t hfci)
+{
+    auto context = Contexts().Find(hfci);
+    return context ? context->detail : std::string();
 }
 
 std::int16_t Commit(std::int32_t hfci)
@@ -374,6 +392,7 @@ public:
     }
     std::int16_t FlushCabinet(std::int32_t hfci) override { return fcifdi::FlushCabinet(hfci); }
     std::int16_t Commit(std::int32_t hfci) override { return fcifdi::Commit(hfci); }
+    std::string ErrorDetail(std::int32_t hfci) override { return fcifdi::WriteErrorDetail(hfci); }
 };
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "platform/fcifdi/windows/SystemFiles.h"
 
+#include "platform/windows/Utf16.h"
+
 #include <atomic>
 #include <cstdio>
 #include <fcntl.h>
@@ -97,26 +99,70 @@ long SeekFile(INT_PTR file, long distance, int origin, int* error)
     return static_cast<long>(position.QuadPart);
 }
 
-bool MakeParentFolders(const std::wstring& path)
+std::optional<FileIdentity> IdentityOf(const std::wstring& path)
 {
-    const std::wstring folder = FolderOf(path);
-    if (folder.empty())
-        return true;
-    // Walk down from the top, making what is missing; roots and drives exist.
-    for (std::size_t cut = folder.find(L'\\', 0); cut != std::wstring::npos; cut = folder.find(L'\\', cut + 1)) {
-        if (cut == 0 || folder[cut - 1] == L':' || folder[cut - 1] == L'\\')
-            continue;
-        const std::wstring part = folder.substr(0, cut);
-        const DWORD attributes = GetFileAttributesW(part.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES) {
-            if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
-                return false;
-            continue;
-        }
-        if (!CreateDirectoryW(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-            return false;
+    HANDLE file = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info{};
+    const BOOL known = GetFileInformationByHandle(file, &info);
+    CloseHandle(file);
+    if (!known)
+        return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+}
+
+std::string SystemReason(DWORD code)
+{
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
+                                            | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring reason = length ? std::wstring(text, length) : L"system error " + std::to_wstring(code);
+    LocalFree(text);
+    while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r' || reason.back() == L'.'
+                               || reason.back() == L' '))
+        reason.pop_back();
+    return win::Utf16ToUtf8(reason);
+}
+
+bool MakeFolders(const std::wstring& folder, DWORD* error)
+{
+    std::wstring path = folder;
+    while (path.size() > 3 && path.back() == L'\\')
+        path.pop_back();
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+            return true;
+        *error = ERROR_DIRECTORY;
+        return false;
+    }
+    const std::size_t cut = path.find_last_of(L'\\');
+    if (cut != std::wstring::npos && cut > 0 && path[cut - 1] != L':' && !MakeFolders(path.substr(0, cut), error))
+        return false;
+    if (!CreateDirectoryW(path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+        *error = GetLastError();
+        return false;
     }
     return true;
+}
+
+std::string QuotedPath(const std::wstring& path)
+{
+    std::string text = "'";
+    text += win::Utf16ToUtf8(path);
+    text += '\'';
+    return text;
+}
+
+std::string PathReason(const std::wstring& path, DWORD code)
+{
+    std::string text = QuotedPath(path);
+    text += ": ";
+    text += SystemReason(code);
+    return text;
 }
 
 std::wstring FolderOf(const std::wstring& path)

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 namespace fcifdi::windows {
@@ -19,9 +20,26 @@ int CloseFile(INT_PTR file, int* error);
 // `origin` is SEEK_SET, SEEK_CUR or SEEK_END; the new position, or -1.
 long SeekFile(INT_PTR file, long distance, int origin, int* error);
 
-// Every folder on the way to `path`'s own folder, made where missing. False
-// when one cannot be made (a file is in the way, no permission).
-bool MakeParentFolders(const std::wstring& path);
+// Which file a path leads to (volume and file index), or nothing when it
+// leads nowhere; a link is taken as itself, not as what it leads to.
+struct FileIdentity {
+    DWORD volume = 0;
+    DWORD indexHigh = 0;
+    DWORD indexLow = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+std::optional<FileIdentity> IdentityOf(const std::wstring& path);
+
+// The system's own words for an error code ("Access is denied"), UTF-8.
+std::string SystemReason(DWORD code);
+
+// "'path'", and "'path': reason" for failure details.
+std::string QuotedPath(const std::wstring& path);
+std::string PathReason(const std::wstring& path, DWORD code);
+
+// `folder` and every folder above it, made where missing; false with the
+// system's error when one cannot be made.
+bool MakeFolders(const std::wstring& folder, DWORD* error);
 
 // The folder part of a path with its final "\", or "" for a bare name.
 std::wstring FolderOf(const std::wstring& path);

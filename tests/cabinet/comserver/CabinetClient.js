@@ -2,7 +2,8 @@
 // binding, with JScript's manners (methods called with parentheses, errors
 // caught as exceptions with a number and a description).
 //
-// usage: cscript CabinetClient.js WORK   (WORK\tree as for CabinetClient.vbs)
+// usage: cscript CabinetClient.js WORK   (WORK\tree as for CabinetClient.vbs;
+// WORK\linked-out\sub is a link to a folder outside WORK\linked-out)
 var work = WScript.Arguments(0);
 var tree = work + "\\tree";
 var fso = new ActiveXObject("Scripting.FileSystemObject");
@@ -66,6 +67,30 @@ check(sizes, "every entry has the size of its file");
 reader.ExtractFiles(work + "\\js-out");
 check(fso.FileExists(work + "\\js-out\\extra\\c-copy.txt"), "ExtractFiles writes entries below their folder part");
 checkEqual(reader.DestinationDir, work + "\\js-out", "DestinationDir reads back");
+
+// A cabinet holding an entry named as itself, extracted beside itself: the
+// entry is refused rather than written over the cabinet being read.
+var self = new ActiveXObject("TessalyCabinet.clsCreateCab");
+self.ToCompressFiles.AddFile(tree + "\\a.txt", "self.cab");
+self.CabinetFile = work + "\\self.cab";
+self.Compress();
+var selfSize = fso.GetFile(work + "\\self.cab").Size;
+var again = new ActiveXObject("TessalyCabinet.clsExtractCab");
+again.CabFileName = work + "\\self.cab";
+again.GetFilesInfo();
+again.CompressedFiles.Item(1).ExtractFlag = true;
+again.ExtractFiles(work);
+checkEqual(fso.GetFile(work + "\\self.cab").Size, selfSize, "an entry named as the cabinet does not replace it");
+
+// Extracting into a folder where a link leads elsewhere: what would go
+// through the link is refused (the Linux side checks nothing arrived there).
+var linked = new ActiveXObject("TessalyCabinet.clsExtractCab");
+linked.CabFileName = work + "\\js.cab";
+linked.GetFilesInfo();
+for (var j = 1; j <= linked.CompressedFiles.Count(); j++)
+    linked.CompressedFiles.Item(j).ExtractFlag = true;
+linked.ExtractFiles(work + "\\linked-out");
+check(fso.FileExists(work + "\\linked-out\\a.txt"), "entries beside the link are still written");
 
 WScript.Echo(failures + " failure(s)");
 WScript.Quit(failures);

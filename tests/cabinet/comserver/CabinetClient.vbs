@@ -80,6 +80,7 @@ Check IsEmpty(removed), "Remove returns Empty"
 files.Remove 99
 CheckEqual files.Count, 7, "Remove takes one entry; an unknown position changes nothing"
 CheckEqual files(7).NameInCab, "renamed\b.bin", "the entries after it move up"
+files(7).ExecuteFlag = True
 
 ' --- Writing
 cab.CabinetFile = work & "\vbs.cab"
@@ -143,6 +144,7 @@ CheckEqual entry.FileDate, 20132, "FileDate is the DOS date of 2019-05-04"
 CheckEqual entry.FileTime, 21135, "FileTime is the DOS time of 10:20:30"
 CheckEqual listing.Item(found("readonly.txt")).Attribs And 1, 1, "a read-only file is stored read-only"
 CheckEqual listing.Item(found("a.txt")).Attribs And 7, 0, "a plain file is neither read-only, hidden nor system"
+CheckEqual listing.Item(found("renamed\b.bin")).Attribs And &H40, &H40, "ExecuteFlag stores the run-after-extraction mark"
 Check listing.Item(99) Is Nothing, "Item of an unknown position is Nothing"
 reader.GetFilesInfo
 CheckEqual listing.Count, 14, "a second GetFilesInfo lists every entry again"
@@ -160,6 +162,10 @@ For i = 1 To listing.Count
     listing.Item(i).ExtractFlag = (listing.Item(i).FileCabName <> "a.txt")
 Next
 out = work & "\vbs-out"
+CheckEqual chooser.LaunchMarkedFiles, False, "marked files are not opened unless the client asks"
+chooser.LaunchMarkedFiles = True
+CheckEqual chooser.LaunchMarkedFiles, True, "LaunchMarkedFiles reads back"
+chooser.LaunchMarkedFiles = False
 chooser.ExtractFiles out
 CheckEqual chooser.DestinationDir, out, "DestinationDir is the folder given"
 Check Not fso.FileExists(out & "\a.txt"), "an entry not chosen is not written"

@@ -106,6 +106,8 @@ fi
 echo "== VBScript client"
 run_client vbscript cscript //nologo "$(windows_path "$scripts/CabinetClient.vbs")" "$(windows_path "$work")" \
     "$accented"
+mkdir -p "$work/linked-out" "$work/elsewhere"
+ln -s "$work/elsewhere" "$work/linked-out/sub"
 echo "== JScript client"
 run_client jscript cscript //nologo "$(windows_path "$scripts/CabinetClient.js")" "$(windows_path "$work")"
 echo "== compiled client: events through connection points"
@@ -154,6 +156,17 @@ cp -a "$visible" "$expected"
 mkdir -p "$expected/extra"
 cp -a "$tree/sub/deeper/c.txt" "$expected/extra/c-copy.txt"
 compare_cabinet "$work/js.cab" "$expected"
+
+if [ -z "$(ls -A "$work/elsewhere")" ] && [ -f "$work/linked-out/a.txt" ]; then
+    pass "nothing was written through a link inside the folder extracted to"
+else
+    fail "an extraction wrote through a link: $(ls -A "$work/elsewhere" | head -3)"
+fi
+if cabextract -q -t "$work/self.cab" >/dev/null 2>&1; then
+    pass "a cabinet is never replaced by its own entry"
+else
+    fail "self.cab was overwritten by its entry"
+fi
 
 expected=$work/expected-before
 mkdir -p "$expected/sub"
