@@ -1,6 +1,6 @@
 # Installs the library into a scratch prefix, then configures, builds and runs
 # a separate project that finds it with find_package(TessalyCabinet).
-foreach(var BUILD_DIR SOURCE_DIR WORK_DIR GENERATOR CXX)
+foreach(var BUILD_DIR SOURCE_DIR WORK_DIR GENERATOR CXX LIBDIR)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "${var} is not set")
   endif()
@@ -17,7 +17,9 @@ function(run)
   set(last_output "${out}" PARENT_SCOPE)
 endfunction()
 
-run("${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${WORK_DIR}/prefix" --component TessalyCabinet)
+foreach(component Library Development)
+  run("${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${WORK_DIR}/prefix" --component ${component})
+endforeach()
 
 # Only the library's own headers are offered: nothing of the codec inside it.
 file(GLOB_RECURSE installed RELATIVE "${WORK_DIR}/prefix" "${WORK_DIR}/prefix/*")
@@ -26,7 +28,7 @@ foreach(file IN LISTS installed)
     message(FATAL_ERROR "an inner header of the library is installed: ${file}")
   endif()
 endforeach()
-foreach(expected include/TessalyCabinet/cabinet/TessalyCabinet.h lib/cmake/TessalyCabinet/TessalyCabinetConfig.cmake)
+foreach(expected include/TessalyCabinet/cabinet/TessalyCabinet.h ${LIBDIR}/cmake/TessalyCabinet/TessalyCabinetConfig.cmake)
   if(NOT EXISTS "${WORK_DIR}/prefix/${expected}")
     message(FATAL_ERROR "not installed: ${expected}")
   endif()
