@@ -3,8 +3,9 @@
 
 #include "TestPaths.h"
 
-#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -35,14 +36,36 @@ protected:
     testsupport::TempDir temp_;
 };
 
-TEST_F(HelpTopicsTest, TheHelpFileLiesBesideTheProgram)
+TEST_F(HelpTopicsTest, TheHelpIsTheContentsPageOfTheFirstDataFolderThatHasIt)
 {
-    EXPECT_EQ(settings::HelpFilePath(), QCoreApplication::applicationDirPath() + "/HALVEX-Daystrand.chm");
+    const QString empty = QString::fromStdString((temp_ / "empty").string());
+    const QString installed = QString::fromStdString((temp_ / "share").string());
+    temp_.Write("share/help/index.html", "<title>Help</title>");
+    EXPECT_EQ(settings::HelpFilePath({empty, installed}), installed + "/help/index.html");
+    // Without any, messages name the place beside the program.
+    EXPECT_EQ(settings::HelpFilePath({empty}), empty + "/help/index.html");
+}
+
+TEST_F(HelpTopicsTest, EveryTopicOpensAPageThatExistsAtAnAnchorItHolds)
+{
+    const QString pages = HALVEX_SOURCE_DIR "/data/help/";
+    for (qint32 topic : {settings::kTopicContents, settings::kTopicReadme, settings::kTopicStudyProperties,
+                         settings::kTopicPackage}) {
+        const QUrl url = settings::HelpTopicUrl(pages + "index.html", topic);
+        QFile page(url.toLocalFile());
+        ASSERT_TRUE(page.open(QIODevice::ReadOnly)) << topic << " " << url.toString().toStdString();
+        if (url.hasFragment()) {
+            EXPECT_TRUE(page.readAll().contains("id=\"" + url.fragment().toUtf8() + "\"")) << topic;
+        }
+    }
+    EXPECT_EQ(settings::HelpTopicPage(105), "properties.html");
+    EXPECT_EQ(settings::HelpTopicPage(106), "packaging.html");
+    EXPECT_EQ(settings::HelpTopicPage(4711), "index.html");
 }
 
 TEST_F(HelpTopicsTest, AMissingHelpFileIsNamedWithTheTopic)
 {
-    const QString missing = QString::fromStdString((temp_ / "HALVEX-Daystrand.chm").string());
+    const QString missing = QString::fromStdString((temp_ / "help" / "index.html").string());
     settings::ShowHelpTopic(missing, 105);
     EXPECT_TRUE(presenter_.opened.empty());
     ASSERT_EQ(presenter_.messages.size(), 1u);
@@ -65,7 +88,7 @@ TEST_F(HelpTopicsTest, NoHelpFilePathOrAFolderCountsAsMissing)
 
 TEST_F(HelpTopicsTest, AnExistingHelpFileIsOpenedAtTheTopicWithoutAMessage)
 {
-    const auto path = temp_.Write("HALVEX-Daystrand.chm", "ITSF");
+    const auto path = temp_.Write("help/index.html", "<title>Help</title>");
     settings::ShowHelpTopic(QString::fromStdString(path.string()), 106);
     ASSERT_EQ(presenter_.opened.size(), 1u);
     EXPECT_EQ(presenter_.opened[0].first, QString::fromStdString(path.string()));
@@ -76,7 +99,7 @@ TEST_F(HelpTopicsTest, AnExistingHelpFileIsOpenedAtTheTopicWithoutAMessage)
 TEST_F(HelpTopicsTest, AHelpFileNothingCanOpenIsReported)
 {
     presenter_.opens = false;
-    const auto path = temp_.Write("HALVEX-Daystrand.chm", "ITSF");
+    const auto path = temp_.Write("help/index.html", "<title>Help</title>");
     const QString file = QString::fromStdString(path.string());
     settings::ShowHelpTopic(file, 101);
     ASSERT_EQ(presenter_.messages.size(), 1u);

@@ -3,9 +3,11 @@
 #include "WindowFixture.h"
 
 #include "platform/cab/CabWriter.h"
+#include "viewer/help/HelpWindow.h"
 #include "viewer/settings/HelpTopics.h"
 #include "viewer/window/StartUp.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QSettings>
@@ -68,6 +70,15 @@ protected:
         return files;
     }
 
+    static QWidget* HelpWindow()
+    {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->objectName() == "HelpWindow")
+                return widget;
+        }
+        return nullptr;
+    }
+
     std::unique_ptr<viewer::ViewerSession> session_;
     QByteArray savedXdg_;
 };
@@ -77,7 +88,7 @@ TEST_F(StartUpTest, WithoutSettingsTheWindowWaitsEmpty)
     viewer::frmDSFViewer& window = Start();
     EXPECT_EQ(module_.CurrentFile, "");
     EXPECT_EQ(module_.CurrentFolder, Folder() + "/docs/HALVEX");
-    EXPECT_EQ(module_.HelpFile, options_.ProgramFolder + "/HALVEX-Daystrand.chm");
+    EXPECT_EQ(module_.HelpFile, Folder() + "/program/help/index.html");
     EXPECT_EQ(window.windowTitle(), "HALVEX Daystrand - Study Name:");
     EXPECT_EQ(window.objectName(), "frmDSFViewer");
     for (int i = 0; i < 4; ++i)
@@ -125,10 +136,16 @@ TEST_F(StartUpTest, HelpGoesThroughTheProgramsMessageBoxes)
     EXPECT_TRUE(ui_.messages[0].text.contains("help topic 101"));
     EXPECT_EQ(ui_.messages[0].icon, ui::MessageIcon::Exclamation);
 
-    temp_.Write("program/HALVEX-Daystrand.chm", "ITSF");
-    settings::ShowHelpTopic(module_.HelpFile, 102);
-    ASSERT_EQ(ui_.openedDocuments.size(), 1u);
-    EXPECT_EQ(QDir::cleanPath(ui_.openedDocuments[0]), QDir::cleanPath(module_.HelpFile));
+    // With the help pages in place, the topic opens in the program's help window.
+    QDir().mkpath(Folder() + "/program/help");
+    for (const QString& page : QDir(HALVEX_SOURCE_DIR "/data/help").entryList(QDir::Files))
+        QFile::copy(HALVEX_SOURCE_DIR "/data/help/" + page, Folder() + "/program/help/" + page);
+    settings::ShowHelpTopic(module_.HelpFile, 106);
+    EXPECT_EQ(ui_.messages.size(), 1u);
+    auto* help = qobject_cast<help::HelpWindow*>(HelpWindow());
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->CurrentPage(), "packaging.html");
 }
 
 TEST_F(StartUpTest, TheOpenDialogStartsInTheStudyFolderAndMovesIt)

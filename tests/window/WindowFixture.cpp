@@ -85,7 +85,7 @@ Study SimpleStudy(int views, int count)
 WindowTest::WindowTest()
 {
     QApplication::setQuitOnLastWindowClosed(false);
-    options_.ProgramFolder = Folder() + "/program";
+    options_.DataFolders = {Folder() + "/program"};
     options_.DecodeWorkers = 2;
     options_.WaitPollMilliseconds = 1;
     ui_.stepPerRead = 0.25;

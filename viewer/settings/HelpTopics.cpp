@@ -1,6 +1,5 @@
 #include "viewer/settings/HelpTopics.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -10,22 +9,31 @@ namespace settings {
 
 namespace {
 
+struct TopicPage {
+    qint32 Topic;
+    const char* Page;
+};
+
+// Every topic the program opens; a test checks that each page and anchor exists.
+constexpr TopicPage kTopicPages[] = {
+    {kTopicContents, "index.html"},
+    {kTopicReadme, "readme.html"},
+    {kTopicStudyProperties, "properties.html"},
+    {kTopicPackage, "packaging.html"},
+};
+
 class DesktopHelpPresenter final : public HelpPresenter {
 public:
     bool OpenHelp(const QString& helpFile, qint32 topicId) override
     {
-        const QString file = QDir::toNativeSeparators(helpFile);
+        // The desktop's web browser shows the topic's page at its anchor.
+        const QString url = HelpTopicUrl(helpFile, topicId).toString();
 #if defined(Q_OS_WIN)
-        // The HTML help viewer opens a compiled help file at a topic number.
-        return QProcess::startDetached(QStringLiteral("hh.exe"),
-                                       {QStringLiteral("-mapid"), QString::number(topicId), file});
+        return QProcess::startDetached(QStringLiteral("explorer.exe"), {url});
 #elif defined(Q_OS_MACOS)
-        Q_UNUSED(topicId);
-        return QProcess::startDetached(QStringLiteral("open"), {file});
+        return QProcess::startDetached(QStringLiteral("open"), {url});
 #else
-        // Desktop openers take a file, not a topic: the help opens at its start.
-        Q_UNUSED(topicId);
-        return QProcess::startDetached(QStringLiteral("xdg-open"), {file});
+        return QProcess::startDetached(QStringLiteral("xdg-open"), {url});
 #endif
     }
 
@@ -47,9 +55,32 @@ HelpPresenter& Presenter()
 
 } // namespace
 
-QString HelpFilePath()
+QString HelpTopicPage(qint32 topicId)
 {
-    return QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(kHelpFileName);
+    for (const TopicPage& entry : kTopicPages) {
+        if (entry.Topic == topicId)
+            return QLatin1String(entry.Page);
+    }
+    return QLatin1String(kHelpContentsPage);
+}
+
+QUrl HelpTopicUrl(const QString& helpFile, qint32 topicId)
+{
+    const QString page = HelpTopicPage(topicId);
+    const qsizetype hash = page.indexOf(QLatin1Char('#'));
+    QUrl url = QUrl::fromLocalFile(QFileInfo(helpFile).dir().filePath(page.left(hash)));
+    if (hash >= 0)
+        url.setFragment(page.mid(hash + 1));
+    return url;
+}
+
+QString HelpFilePath(const QStringList& dataFolders)
+{
+    const QString contents = QLatin1String(kHelpFolderName) + QLatin1Char('/') + QLatin1String(kHelpContentsPage);
+    const QString found = FindDataFile(dataFolders, contents);
+    if (!found.isEmpty() || dataFolders.isEmpty())
+        return found;
+    return QDir(dataFolders.front()).filePath(contents);
 }
 
 void SetHelpPresenter(HelpPresenter* presenter)

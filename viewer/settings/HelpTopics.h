@@ -1,8 +1,11 @@
-// The program's help: a compiled help file beside the program, opened at
-// numbered topics by whatever the desktop uses for such files.
+// The program's help: HTML pages in the viewer's data folder, opened at
+// numbered topics, each of which names a page or a part of one.
 #pragma once
 
+#include "viewer/settings/DataFolders.h"
+
 #include <QString>
+#include <QUrl>
 #include <QtGlobal>
 
 namespace settings {
@@ -12,10 +15,22 @@ inline constexpr qint32 kTopicReadme = 102;          // Help, Readme
 inline constexpr qint32 kTopicStudyProperties = 105; // study properties window
 inline constexpr qint32 kTopicPackage = 106;         // package window
 
-inline constexpr char kHelpFileName[] = "HALVEX-Daystrand.chm";
+// The help pages lie in this folder of the data folder; the contents page
+// is the help file the program checks for and names in its messages.
+inline constexpr char kHelpFolderName[] = "help";
+inline constexpr char kHelpContentsPage[] = "index.html";
 
-// The program's own folder followed by the help file's name.
-QString HelpFilePath();
+// The page a topic opens, with "#anchor" where the topic is a part of a page;
+// the contents page for a number the program does not know.
+QString HelpTopicPage(qint32 topicId);
+
+// The topic's page beside helpFile (the contents page), as a file URL.
+QUrl HelpTopicUrl(const QString& helpFile, qint32 topicId);
+
+// The contents page in the first data folder that holds the help pages; when
+// none does, where it would lie in the first folder, so that the message
+// about missing help names a real place.
+QString HelpFilePath(const QStringList& dataFolders = DataFolders());
 
 // How help reaches the user. The program installs one that also shows its
 // messages in message boxes; the built-in one starts the desktop's opener and
@@ -23,8 +38,8 @@ QString HelpFilePath();
 class HelpPresenter {
 public:
     virtual ~HelpPresenter() = default;
-    // Starts a viewer for the file at the topic without waiting for it; false
-    // when no viewer could be started.
+    // Shows the help at the topic without waiting for the user to read it;
+    // false when no help viewer could be started.
     virtual bool OpenHelp(const QString& helpFile, qint32 topicId) = 0;
     virtual void ShowMessage(const QString& text, const QString& title) = 0;
 };

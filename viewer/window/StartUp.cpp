@@ -5,8 +5,6 @@
 #include "viewer/study/StudyModule.h"
 #include "viewer/window/UiHelpPresenter.h"
 
-#include <QDir>
-
 namespace viewer {
 
 ViewerSession::ViewerSession(study::StudyModule& module, ui::UiServices& ui, ViewerOptions options)
@@ -24,9 +22,9 @@ ViewerSession::~ViewerSession()
 
 std::unique_ptr<ViewerSession> StartViewer(study::StudyModule& module, ui::UiServices& ui, ViewerOptions options)
 {
-    module.HelpFile = options.ProgramFolder.isEmpty()
-                          ? settings::HelpFilePath()
-                          : QDir(options.ProgramFolder).filePath(QLatin1String(settings::kHelpFileName));
+    if (options.DataFolders.isEmpty())
+        options.DataFolders = settings::DataFolders();
+    module.HelpFile = settings::HelpFilePath(options.DataFolders);
     auto session = std::make_unique<ViewerSession>(module, ui, std::move(options));
     frmDSFViewer& window = session->Window();
     window.show();

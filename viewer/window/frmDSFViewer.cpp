@@ -2,6 +2,7 @@
 
 #include "platform/imaging/ImagingControl.h"
 #include "platform/ui/UiServices.h"
+#include "viewer/settings/DataFolders.h"
 #include "viewer/settings/ViewerPreferences.h"
 #include "viewer/study/StudyModule.h"
 #include "viewer/window/FramePlayer.h"
@@ -80,8 +81,8 @@ frmDSFViewer::frmDSFViewer(study::StudyModule& module, ui::UiServices& ui, Viewe
 {
     setObjectName(QStringLiteral("frmDSFViewer"));
     setWindowTitle(QLatin1String(kDesignCaption));
-    if (options_.ProgramFolder.isEmpty())
-        options_.ProgramFolder = QCoreApplication::applicationDirPath();
+    if (options_.DataFolders.isEmpty())
+        options_.DataFolders = settings::DataFolders();
     captionsShown_ = preferences_->ShowCaptions();
 
     setWindowIcon(ProgramIcon());

@@ -52,8 +52,9 @@ class PanelCaption;
 class UpDownSpinner;
 
 struct ViewerOptions {
-    // Where the start-up picture lies; "" is the program's own folder.
-    QString ProgramFolder;
+    // Where the start-up picture and the help pages are looked for, in order;
+    // empty: the folders settings::DataFolders gives for the running program.
+    QStringList DataFolders;
     // Threads that decode a panel's images: 0 one per core, 1 none besides the window's.
     int DecodeWorkers = 0;
     // Longest pause between two looks at the clock while playback waits; a

@@ -3,10 +3,10 @@
 #include "viewer/window/frmDSFViewer.h"
 
 #include "platform/imaging/ImagingControl.h"
+#include "viewer/settings/DataFolders.h"
 #include "viewer/study/StudyModule.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QGroupBox>
 #include <QScrollArea>
 #include <QStatusBar>
@@ -116,7 +116,7 @@ void frmDSFViewer::ShowPlaceholder()
     LEAD2_->show();
     LEAD2_->SetDisplayMode(imaging::kFitMode);
     try {
-        LEAD2_->Load(QDir(options_.ProgramFolder).filePath(QLatin1String(kPlaceholderFileName)));
+        LEAD2_->Load(settings::FindDataFile(options_.DataFolders, QLatin1String(kPlaceholderFileName)));
     } catch (const imaging::ImagingError&) {
         // Without its picture the placeholder area simply stays empty.
     }
