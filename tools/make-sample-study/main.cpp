@@ -41,6 +41,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("make-sample-study"));
+    QGuiApplication::setApplicationVersion(QStringLiteral(HALVEX_VERSION));
 
     samplestudy::SampleStudyOptions o;
     QCommandLineParser parser;
@@ -49,6 +50,7 @@ int main(int argc, char** argv)
         "by the sun's position for each date and time, as true-colour and false-colour JPEG frames "
         "of up to six views, with the DVF that lists them."));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("folder"), QStringLiteral("Output folder (default: \"Sunlit Room\")"));
     const auto add = [&parser](const QString& name, const QString& help, const QString& value,
                                const QString& def) {

@@ -8,6 +8,8 @@ namespace settings {
 namespace {
 
 constexpr char kShowCaptions[] = "Panels/ShowCaptions";
+constexpr char kRecentStudies[] = "RecentStudies/Files";
+constexpr char kWindowGeometry[] = "Window/Geometry";
 
 } // namespace
 
@@ -39,6 +41,26 @@ bool ViewerPreferences::ShowCaptions() const
 void ViewerPreferences::SetShowCaptions(bool show)
 {
     store_->setValue(QLatin1String(kShowCaptions), show);
+}
+
+QStringList ViewerPreferences::RecentStudies() const
+{
+    return store_->value(QLatin1String(kRecentStudies)).toStringList();
+}
+
+void ViewerPreferences::SetRecentStudies(const QStringList& files)
+{
+    store_->setValue(QLatin1String(kRecentStudies), files);
+}
+
+QByteArray ViewerPreferences::WindowGeometry() const
+{
+    return store_->value(QLatin1String(kWindowGeometry)).toByteArray();
+}
+
+void ViewerPreferences::SetWindowGeometry(const QByteArray& geometry)
+{
+    store_->setValue(QLatin1String(kWindowGeometry), geometry);
 }
 
 void ViewerPreferences::Sync()

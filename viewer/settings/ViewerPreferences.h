@@ -5,7 +5,9 @@
 // for and written when set; a missing or unreadable file gives the defaults.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -31,6 +33,15 @@ public:
     // Whether each panel shows a caption of what it shows. Off by default.
     bool ShowCaptions() const;
     void SetShowCaptions(bool show);
+
+    // Studies and packages opened, the newest first (see RecentStudies.h).
+    QStringList RecentStudies() const;
+    void SetRecentStudies(const QStringList& files);
+
+    // The main window's size and place as QWidget::saveGeometry gives them;
+    // empty when none was saved.
+    QByteArray WindowGeometry() const;
+    void SetWindowGeometry(const QByteArray& geometry);
 
     // Writes what was set to the file now rather than at some later moment.
     void Sync();

@@ -8,7 +8,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -37,24 +36,10 @@ QString VersionLine(const VersionInfo& info)
 
 namespace {
 
-QPixmap DrawIcon(int size)
+// The application icon as the desktop shows it, built into the program.
+QString IconFile(int size)
 {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const qreal s = size;
-    // A pale sky in a window frame, the sun in its upper corner and a floor
-    // lit below: what every study of this program is about.
-    painter.setPen(QPen(QColor(60, 60, 70), s / 16));
-    painter.setBrush(QColor(150, 200, 240));
-    painter.drawRect(QRectF(s * 0.06, s * 0.06, s * 0.88, s * 0.88));
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(250, 200, 40));
-    painter.drawEllipse(QRectF(s * 0.45, s * 0.14, s * 0.4, s * 0.4));
-    painter.setBrush(QColor(240, 170, 60));
-    painter.drawRect(QRectF(s * 0.1, s * 0.66, s * 0.8, s * 0.24));
-    return pixmap;
+    return QStringLiteral(":/icons/hicolor/%1x%1/apps/" HALVEX_APP_ID ".png").arg(size);
 }
 
 QLabel* Label(const QString& name, QWidget* parent)
@@ -70,8 +55,8 @@ QLabel* Label(const QString& name, QWidget* parent)
 QIcon ProgramIcon()
 {
     QIcon icon;
-    for (int size : {16, 32, 48, 64})
-        icon.addPixmap(DrawIcon(size));
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(IconFile(size), QSize(size, size));
     return icon;
 }
 
@@ -84,7 +69,7 @@ frmAbout::frmAbout(QWidget* parent, VersionInfo info) : QDialog(parent), info_(s
     fraAbout->setObjectName(QStringLiteral("fraAbout"));
     auto* imgLogo = new QLabel(fraAbout);
     imgLogo->setObjectName(QStringLiteral("imgLogo"));
-    imgLogo->setPixmap(DrawIcon(16));
+    imgLogo->setPixmap(QPixmap(IconFile(16)));
     imgLogo->setFixedSize(16, 16);
 
     labProductName_ = Label(QStringLiteral("labProductName"), fraAbout);

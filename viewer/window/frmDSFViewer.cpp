@@ -87,6 +87,7 @@ frmDSFViewer::frmDSFViewer(study::StudyModule& module, ui::UiServices& ui, Viewe
 
     setWindowIcon(ProgramIcon());
     player_ = new FramePlayer(ui_, options_.WaitPollMilliseconds, this);
+    setAcceptDrops(true);
     CreateControls();
     labStatus_ = new QLabel(this);
     labStatus_->setObjectName(QStringLiteral("labStatus"));
@@ -95,11 +96,13 @@ frmDSFViewer::frmDSFViewer(study::StudyModule& module, ui::UiServices& ui, Viewe
     CreateMenu();
     ConnectHandlers();
     ConnectPlayer();
+    connect(this, &frmDSFViewer::StudyOpened, this, &frmDSFViewer::RememberStudy);
 
     // Small enough for a laptop screen; the column scrolls below its full height.
     setMinimumSize(TwipsToPixels(static_cast<qint64>(kDesignColumnWidth) + 4000, logicalDpiX()),
                    TwipsToPixels(5400, logicalDpiY()));
     resize(TwipsToPixels(kDesignWidth, logicalDpiX()), TwipsToPixels(kDesignHeight, logicalDpiY()));
+    RestoreWindow();
 }
 
 frmDSFViewer::~frmDSFViewer() = default;

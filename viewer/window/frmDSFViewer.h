@@ -1,7 +1,8 @@
 // The viewer's main window: a column of settings frames on the left and up to
 // four view panels on the right, each showing one view of the daylight study
 // frame by frame. The procedures are split by concern over several files:
-// frmDSFViewer.cpp (controls), _Loading (start, open, load), _Panels (panel
+// frmDSFViewer.cpp (controls), _Loading (start, open, load), _Opening (the
+// command line, dropped files, what is remembered between runs), _Panels (panel
 // settings and frame lists), _Playback (frames, with FramePlayer doing the
 // stepping and the timing), _Layout (placement), _Menu (menus and keys).
 #pragma once
@@ -19,6 +20,8 @@
 
 class QCheckBox;
 class QComboBox;
+class QDragEnterEvent;
+class QDropEvent;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -55,6 +58,9 @@ struct ViewerOptions {
     // Where the start-up picture and the help pages are looked for, in order;
     // empty: the folders settings::DataFolders gives for the running program.
     QStringList DataFolders;
+    // A study or package named on the command line: shown at the first
+    // activation in place of the remembered one.
+    QString StudyFile;
     // Threads that decode a panel's images: 0 one per core, 1 none besides the window's.
     int DecodeWorkers = 0;
     // Longest pause between two looks at the clock while playback waits; a
@@ -83,7 +89,8 @@ public:
     void OpenStudy();
     // What the Open command does with the file chosen: a DVP is unpacked
     // beside itself and its study shown, anything else is read as a study.
-    // Playback stops first. For a file named on the command line or dropped.
+    // Playback stops first. For a file named on the command line, dropped or chosen
+    // under Recent Studies.
     void OpenStudyFile(const QString& Filename);
     // The Open dialog; Filename is "" when it was cancelled.
     void msbOpenFile(QString& Filename, QString& Ext);
@@ -139,12 +146,16 @@ signals:
     void PlaybackEnded();
     // The loading progress bar moved.
     void LoadProgressChanged(double value);
+    // A study was read and displayed; `file` is the DVF or DVP that was chosen.
+    void StudyOpened(const QString& file);
 
 protected:
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // frmDSFViewer.cpp: the controls.
@@ -176,6 +187,14 @@ private:
     void ShowNoStudy();
     // The line at the foot of the window; "" hides it.
     void ShowStatus(const QString& text);
+
+    // _Opening
+    // The first activation's study: the command line's, else the one the
+    // HALVEX product remembers, else the one opened last here.
+    void OpenStartupStudy();
+    void RestoreWindow();
+    void RememberWindow();
+    void RememberStudy(const QString& file);
 
     // _Panels
     class LoadingScope;
@@ -282,6 +301,7 @@ private:
     bool captionsShown_ = false;
 
     bool loaded_ = false;     // Form_Load has run
+    bool studyRead_ = false;  // the last msbLoadStudyFile read its file (it may have been cancelled later)
     double loadProgress_ = 0;
     int loading_ = 0;         // a panel load is under way; layout and playback wait for it
     bool layoutPending_ = false; // the window was resized during a load

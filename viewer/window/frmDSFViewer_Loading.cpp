@@ -60,10 +60,7 @@ void frmDSFViewer::Form_Activate()
     if (Activated)
         return;
     Activated = true;
-    if (study::FileExists(module_.CurrentFile))
-        msbLoadAndDisplay(module_.CurrentFile);
-    else
-        UpdatesSuspended = true;
+    OpenStartupStudy();
 }
 
 bool frmDSFViewer::Form_QueryUnload()
@@ -146,6 +143,8 @@ void frmDSFViewer::OpenStudyFile(const QString& chosen)
         Filename = study::ResolveStudyFile(packageFolder, found);
     }
     msbLoadAndDisplay(Filename);
+    if (studyRead_ && !loadCancelled_)
+        emit StudyOpened(chosen);
 }
 
 void frmDSFViewer::msbOpenFile(QString& Filename, QString& Ext)
@@ -190,6 +189,7 @@ void frmDSFViewer::msbLoadStudyFile(const QString& StudyFilename)
         EmptyPanel(i);
     SetTotalFrames(0);
     UpdatesSuspended = true;
+    studyRead_ = false;
 
     QString ErrMsg;
     module_.ReadStudyFile(StudyFilename, ErrMsg);
@@ -201,6 +201,7 @@ void frmDSFViewer::msbLoadStudyFile(const QString& StudyFilename)
         return;
     }
 
+    studyRead_ = true;
     msbSetStudySettings();
     UpdatesSuspended = false;
 
@@ -312,6 +313,7 @@ void frmDSFViewer::closeEvent(QCloseEvent* event)
         return;
     }
     player_->Halt();
+    RememberWindow();
     QMainWindow::closeEvent(event);
 }
 
