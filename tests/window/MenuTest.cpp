@@ -43,7 +43,8 @@ TEST_F(MenuTest, TheMenuBarHoldsEveryItemInOrderWithItsSeparators)
     EXPECT_EQ(window_->stbMain()->objectName(), "stbMain");
     // The key of each item in the shortcut column, after a tab.
     const QStringList expected{
-        "ID_FileMenu=&File|ID_Open=&Open...\tCtrl+O|-|ID_StudyProperties=&Study Properties...|"
+        "ID_FileMenu=&File|ID_Open=&Open...\tCtrl+O|ID_RecentStudies=Recent S&tudies|-|"
+        "ID_StudyProperties=&Study Properties...|"
         "ID_PackageStudy=&Package Study...|-|ID_Exit=&Exit\tCtrl+Q",
         "ID_PlaybackMenu=&Playback|ID_FirstFrame=&First Frame\tHome|"
         "ID_PreviousFrame=&Previous Frame\tLeft Arrow|ID_StartPlayback=&Start Playback\tUp Arrow, Space|"

@@ -1,15 +1,17 @@
 // Studies opened from outside the Open dialog: the command line, a dropped
-// file and the study shown at start-up; and what the viewer remembers between
-// runs in its own settings file.
+// file, Recent Studies and the study shown at start-up; and what the viewer
+// remembers between runs in its own settings file.
 #include "WindowFixture.h"
 
 #include "platform/cab/CabWriter.h"
 #include "viewer/settings/ViewerPreferences.h"
 #include "viewer/window/StartUp.h"
 
+#include <QAction>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QMenu>
 #include <QMimeData>
 #include <QSettings>
 #include <QUrl>
@@ -78,6 +80,14 @@ protected:
         return WriteStudy(study, file);
     }
 
+    QMenu* RecentMenu(viewer::frmDSFViewer& window)
+    {
+        auto* menu = window.findChild<QMenu*>("ID_RecentStudies");
+        if (menu)
+            emit menu->aboutToShow();
+        return menu;
+    }
+
     std::unique_ptr<viewer::ViewerSession> session_;
 };
 
@@ -134,6 +144,41 @@ TEST_F(OpeningTest, StudiesThatOpenAreRememberedNewestFirstAndBrokenOnesAreNot)
     temp_.Write("broken.dvf", "[HEADER]\r\nCut short\r\n");
     Open(PathOf("broken.dvf"));
     EXPECT_EQ(Recent(), (QStringList{package, first}));
+}
+
+TEST_F(OpeningTest, RecentStudiesOpenTheirEntryTakeOffGoneOnesAndClear)
+{
+    const QString kept = StudyNamed("Kept", "kept.dvf");
+    const QString gone = Folder() + "/moved.dvf";
+    Recreate();
+    window_->Preferences().SetRecentStudies({gone, kept});
+    QMenu* menu = RecentMenu(*window_);
+    ASSERT_NE(menu, nullptr);
+    auto* entry0 = menu->findChild<QAction*>("ID_RecentStudy(0)");
+    auto* entry1 = menu->findChild<QAction*>("ID_RecentStudy(1)");
+    ASSERT_NE(entry0, nullptr);
+    ASSERT_NE(entry1, nullptr);
+    EXPECT_EQ(entry0->text(), "&1 moved.dvf");
+    EXPECT_EQ(entry1->text(), "&2 kept.dvf");
+
+    entry0->trigger();
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_TRUE(ui_.messages[0].text.contains("moved.dvf"));
+    EXPECT_EQ(Recent(), QStringList{kept});
+    EXPECT_EQ(module_.LoadedStudyFile, "");
+
+    entry1->trigger();
+    EXPECT_EQ(Caption(), "Kept");
+
+    RecentMenu(*window_);
+    auto* clear = menu->findChild<QAction*>("ID_ClearRecentStudies");
+    ASSERT_NE(clear, nullptr);
+    ASSERT_TRUE(clear->isEnabled());
+    clear->trigger();
+    EXPECT_TRUE(Recent().isEmpty());
+    RecentMenu(*window_);
+    EXPECT_EQ(menu->findChild<QAction*>("ID_RecentStudy(0)"), nullptr);
+    EXPECT_FALSE(menu->findChild<QAction*>("ID_ClearRecentStudies")->isEnabled());
 }
 
 TEST_F(OpeningTest, ADroppedStudyOpensAndOtherFilesAreNotTaken)

@@ -94,6 +94,7 @@ frmDSFViewer::frmDSFViewer(study::StudyModule& module, ui::UiServices& ui, Viewe
     statusBar()->addWidget(labStatus_, 1);
     statusBar()->hide();
     CreateMenu();
+    CreateRecentStudiesMenu();
     ConnectHandlers();
     ConnectPlayer();
     connect(this, &frmDSFViewer::StudyOpened, this, &frmDSFViewer::RememberStudy);

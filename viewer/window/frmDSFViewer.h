@@ -25,6 +25,7 @@ class QDropEvent;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QMenuBar;
 class QProgressBar;
 class QPushButton;
@@ -195,6 +196,10 @@ private:
     void RestoreWindow();
     void RememberWindow();
     void RememberStudy(const QString& file);
+    void CreateRecentStudiesMenu();
+    void FillRecentStudiesMenu(QMenu* menu);
+    // Opens an entry of Recent Studies, or takes it off when the file is gone.
+    void OpenRecentStudy(const QString& file);
 
     // _Panels
     class LoadingScope;
