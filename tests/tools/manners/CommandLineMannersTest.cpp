@@ -59,7 +59,7 @@ TEST(CommandLineManners, DvftoolExplainsEachCommand)
 {
     const ProgramRun overview = Program("dvftool", {"help"});
     ASSERT_EQ(overview.exitCode, 0);
-    for (const char* command : {"info", "properties", "pack", "list", "extract"}) {
+    for (const char* command : {"info", "properties", "pack", "list", "extract", "check"}) {
         EXPECT_TRUE(overview.out.contains(QStringLiteral("\n  %1 ").arg(command))) << command;
         const ProgramRun asked = Program("dvftool", {"help", command});
         EXPECT_EQ(asked.exitCode, 0) << command;
