@@ -2,7 +2,7 @@
 # folder where the platform has one (Debian's loader looks there below
 # /usr/local as well as /usr), and the viewer's own data in one folder under
 # share/.
-if(CMAKE_LIBRARY_ARCHITECTURE AND NOT DEFINED CACHE{CMAKE_INSTALL_LIBDIR})
+if(CMAKE_LIBRARY_ARCHITECTURE AND NOT WIN32 AND NOT DEFINED CACHE{CMAKE_INSTALL_LIBDIR})
   set(CMAKE_INSTALL_LIBDIR "lib/${CMAKE_LIBRARY_ARCHITECTURE}" CACHE PATH
       "Object code libraries (LIBDIR)")
 endif()

@@ -6,6 +6,10 @@ find_program(HALVEX_HELP2MAN help2man REQUIRED)
 find_program(HALVEX_GZIP gzip REQUIRED)
 
 function(halvex_add_man_page target description)
+  # A program built for another system cannot be asked for its help here.
+  if(CMAKE_CROSSCOMPILING)
+    return()
+  endif()
   set(page "${PROJECT_BINARY_DIR}/man/man1/${target}.1")
   add_custom_command(OUTPUT "${page}.gz"
     COMMAND "${CMAKE_COMMAND}" -E make_directory "${PROJECT_BINARY_DIR}/man/man1"
