@@ -1,21 +1,10 @@
 # Installs the library into a scratch prefix, then configures, builds and runs
 # a separate project that finds it with find_package(TessalyCabinet).
-foreach(var BUILD_DIR SOURCE_DIR WORK_DIR GENERATOR CXX LIBDIR)
-  if(NOT DEFINED ${var})
-    message(FATAL_ERROR "${var} is not set")
-  endif()
-endforeach()
+include("${CMAKE_CURRENT_LIST_DIR}/../support/ScriptSupport.cmake")
+halvex_require(BUILD_DIR SOURCE_DIR WORK_DIR GENERATOR CXX LIBDIR)
 
 file(REMOVE_RECURSE "${WORK_DIR}")
 file(MAKE_DIRECTORY "${WORK_DIR}/scratch")
-
-function(run)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(NOT result EQUAL 0)
-    message(FATAL_ERROR "failed (${result}): ${ARGN}\n${out}\n${err}")
-  endif()
-  set(last_output "${out}" PARENT_SCOPE)
-endfunction()
 
 foreach(component Library Development)
   run("${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${WORK_DIR}/prefix" --component ${component})

@@ -3,19 +3,8 @@
 #   Contents    every file a package must hold, nothing else, no run path
 #   Validators  desktop-file-validate and appstreamcli accept the desktop files
 #   MimeTypes   xdg-mime names our types for a study file and a package
-foreach(var STEP BUILD_DIR STAGE LIBDIR APP_ID VERSION SOVERSION TCAB)
-  if(NOT DEFINED ${var})
-    message(FATAL_ERROR "${var} is not set")
-  endif()
-endforeach()
-
-function(run)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(NOT result EQUAL 0)
-    message(FATAL_ERROR "failed (${result}): ${ARGN}\n${out}\n${err}")
-  endif()
-  set(last_output "${out}${err}" PARENT_SCOPE)
-endfunction()
+include("${CMAKE_CURRENT_LIST_DIR}/../support/ScriptSupport.cmake")
+halvex_require(STEP BUILD_DIR STAGE LIBDIR APP_ID VERSION SOVERSION TCAB)
 
 set(prefix "${STAGE}/prefix")
 
