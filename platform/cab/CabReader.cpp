@@ -177,12 +177,7 @@ struct CabReader::Impl {
             CabEntry e;
             e.storedName = f->filename ? f->filename : "";
             e.attributes = std::uint16_t(f->attribs);
-            // Unflagged names that are well-formed multi-byte UTF-8 were written
-            // as UTF-8 by tools that do not set the flag; Windows-1252 text almost
-            // never forms such sequences by chance.
-            const bool utf8 = (e.attributes & format::kAttribNameIsUtf)
-                || (!IsAscii(e.storedName) && IsValidUtf8(e.storedName));
-            e.name = utf8 ? SanitizeUtf8(e.storedName) : Windows1252ToUtf8(e.storedName);
+            e.name = EntryNameText(e.storedName, e.attributes & format::kAttribNameIsUtf);
             e.size = f->length;
             e.dosDate = DosDateOf(*f);
             e.dosTime = DosTimeOf(*f);

@@ -173,4 +173,10 @@ std::optional<unsigned long long> ParseSizeText(std::string_view text)
     return value << shift;
 }
 
+std::string EntryNameText(std::string_view stored, bool flaggedUtf8)
+{
+    const bool utf8 = flaggedUtf8 || (!IsAscii(stored) && IsValidUtf8(stored));
+    return utf8 ? SanitizeUtf8(stored) : Windows1252ToUtf8(stored);
+}
+
 } // namespace cab

@@ -21,6 +21,12 @@ std::string SanitizeUtf8(std::string_view text);
 
 bool IsAscii(std::string_view text);
 
+// An entry's stored name as well-formed UTF-8. It is UTF-8 when the entry is
+// flagged so, and also when, unflagged, it is well-formed multi-byte UTF-8:
+// tools that do not set the flag write such names, and Windows-1252 text
+// almost never forms those sequences by chance. Otherwise it is Windows-1252.
+std::string EntryNameText(std::string_view stored, bool flaggedUtf8);
+
 // Appends the UTF-8 bytes of one code point.
 void AppendUtf8(std::string& out, char32_t c);
 

@@ -101,14 +101,6 @@ FNCLOSE(Close)
 
 FNSEEK(Seek) { return windows::SeekFile(hf, dist, seektype, nullptr); }
 
-// Entry names as UTF-8: as stored when the cabinet flags them so, else read
-// as Windows-1252, the way the codec reads them on Linux.
-std::string EntryName(const char* stored, USHORT attributes)
-{
-    const std::string bytes = stored ? stored : "";
-    return (attributes & _A_NAME_IS_UTF) ? bytes : cab::Windows1252ToUtf8(bytes);
-}
-
 INT_PTR Fail(Walk& walk, FDIERROR code, DWORD cause, std::string detail = {})
 {
     walk.failure = code;
@@ -311,7 +303,9 @@ FNFDINOTIFY(Notify)
         }
         case fdintPARTIAL_FILE:
         case fdintCOPY_FILE: {
-            const std::string name = EntryName(pfdin->psz1, pfdin->attribs);
+            // Names as the codec reads them on Linux.
+            const std::string name = cab::EntryNameText(pfdin->psz1 ? pfdin->psz1 : "",
+                                                        (pfdin->attribs & _A_NAME_IS_UTF) != 0);
             record.cb = pfdin->cb;
             record.psz1 = name.c_str();
             record.date = pfdin->date;
