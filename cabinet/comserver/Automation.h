@@ -31,45 +31,13 @@ std::int32_t Position(const VARIANT* index);
 // Raises E_POINTER unless the client gave somewhere to put a result or an argument.
 void Require(const void* pointer);
 
-// By-reference arguments of an event, pointing at the raiser's own variables.
-inline VARIANTARG ByReference(LONG* value)
+// A by-reference argument of an event of automation type `type` (VT_I4,
+// VT_BSTR, ...), pointing at the raiser's own variable.
+inline VARIANTARG ByReference(VARTYPE type, void* variable)
 {
     VARIANTARG argument;
-    V_VT(&argument) = VT_BYREF | VT_I4;
-    V_I4REF(&argument) = value;
-    return argument;
-}
-
-inline VARIANTARG ByReference(SHORT* value)
-{
-    VARIANTARG argument;
-    V_VT(&argument) = VT_BYREF | VT_I2;
-    V_I2REF(&argument) = value;
-    return argument;
-}
-
-inline VARIANTARG ByReference(BSTR* value)
-{
-    VARIANTARG argument;
-    V_VT(&argument) = VT_BYREF | VT_BSTR;
-    V_BSTRREF(&argument) = value;
-    return argument;
-}
-
-// VARIANT_BOOL and SHORT are one C type; a flag goes by its own name.
-inline VARIANTARG FlagByReference(VARIANT_BOOL* value)
-{
-    VARIANTARG argument;
-    V_VT(&argument) = VT_BYREF | VT_BOOL;
-    V_BOOLREF(&argument) = value;
-    return argument;
-}
-
-inline VARIANTARG ByReference(IDispatch** value)
-{
-    VARIANTARG argument;
-    V_VT(&argument) = VT_BYREF | VT_DISPATCH;
-    V_DISPATCHREF(&argument) = value;
+    V_VT(&argument) = VT_BYREF | type;
+    V_BYREF(&argument) = variable;
     return argument;
 }
 

@@ -17,8 +17,8 @@ public:
             return;
         LONG type = StatusType, first = StatusInfo1, second = StatusInfo2;
         VARIANT_BOOL cancel = AsVariantBool(Cancel);
-        VARIANTARG arguments[] = {FlagByReference(&cancel), ByReference(&second), ByReference(&first),
-                                  ByReference(&type)};
+        VARIANTARG arguments[] = {ByReference(VT_BOOL, &cancel), ByReference(VT_I4, &second),
+                                  ByReference(VT_I4, &first), ByReference(VT_I4, &type)};
         events_.Fire(dispid::kCreateCabEventCompressStatus, arguments, 4);
         StatusType = static_cast<FDINT>(type);
         StatusInfo1 = first;
@@ -33,7 +33,8 @@ public:
         SHORT count = FileCount;
         BSTR name = NewText(filename);
         VARIANT_BOOL cancel = AsVariantBool(Cancel);
-        VARIANTARG arguments[] = {FlagByReference(&cancel), ByReference(&name), ByReference(&count)};
+        VARIANTARG arguments[] = {ByReference(VT_BOOL, &cancel), ByReference(VT_BSTR, &name),
+                                  ByReference(VT_I2, &count)};
         events_.Fire(dispid::kCreateCabEventBeforeFileAdd, arguments, 3);
         FileCount = count;
         filename = Text(name);

@@ -42,8 +42,8 @@ public:
         IDispatch* info = given;
         VARIANT_BOOL extract = AsVariantBool(Extract);
         VARIANT_BOOL cancel = AsVariantBool(Cancel);
-        VARIANTARG arguments[] = {FlagByReference(&cancel), FlagByReference(&extract), ByReference(&info),
-                                  ByReference(&type)};
+        VARIANTARG arguments[] = {ByReference(VT_BOOL, &cancel), ByReference(VT_BOOL, &extract),
+                                  ByReference(VT_DISPATCH, &info), ByReference(VT_I4, &type)};
         events_.Fire(dispid::kExtractCabEventExtractStatus, arguments, 4);
         StatusType = static_cast<FDINT>(type);
         Extract = AsBool(extract);

@@ -2,7 +2,6 @@
 
 #include "platform/cab/CabIo.h"
 #include "platform/cab/CabWriter.h"
-#include "platform/fcifdi/CabinetApi.h"
 #include "platform/fcifdi/HandleTable.h"
 
 #include <algorithm>
@@ -244,34 +243,6 @@ std::int16_t Commit(std::int32_t hfci)
     if (context->writer)
         context->writer->Abort();
     return 1;
-}
-
-namespace {
-
-class CodecFciApi final : public FciApi {
-public:
-    std::int32_t CreateCabFile(const char* cabinetPath, std::int32_t reserved, ERF* erf,
-                               std::int32_t folderThreshold) override
-    {
-        return fcifdi::CreateCabFile(cabinetPath, reserved, erf, folderThreshold);
-    }
-    std::int16_t AddFileToCab(std::int32_t hfci, const char* sourcePath, const char* nameInCab,
-                              std::int16_t executeFlag, std::int32_t compressionType,
-                              PFNCOMPRESSPROGRESS progress, void* context) override
-    {
-        return fcifdi::AddFileToCab(hfci, sourcePath, nameInCab, executeFlag, compressionType, progress, context);
-    }
-    std::int16_t FlushCabinet(std::int32_t hfci) override { return fcifdi::FlushCabinet(hfci); }
-    std::int16_t Commit(std::int32_t hfci) override { return fcifdi::Commit(hfci); }
-    std::string ErrorDetail(std::int32_t hfci) override { return fcifdi::WriteErrorDetail(hfci); }
-};
-
-} // namespace
-
-FciApi& SystemFci()
-{
-    static CodecFciApi api;
-    return api;
 }
 
 } // namespace fcifdi

@@ -2,7 +2,6 @@
 
 #include "platform/cab/CabFormat.h"
 #include "platform/cab/CabReader.h"
-#include "platform/fcifdi/CabinetApi.h"
 #include "platform/fcifdi/CabinetHeader.h"
 #include "platform/fcifdi/HandleTable.h"
 #include "platform/cab/TargetFolder.h"
@@ -301,32 +300,6 @@ std::string ReadErrorDetail(std::int32_t hfdi)
 {
     auto context = Contexts().Find(hfdi);
     return context ? context->detail : std::string();
-}
-
-namespace {
-
-class CodecFdiApi final : public FdiApi {
-public:
-    std::int32_t OpenCabFile(ERF* erf) override { return fcifdi::OpenCabFile(erf); }
-    std::int16_t IsCabFile(std::int32_t hfdi, const char* cabinetPath) override
-    {
-        return fcifdi::IsCabFile(hfdi, cabinetPath);
-    }
-    std::int16_t ExtractCab(std::int32_t hfdi, const char* cabinetPath, PFNEXTRACTNOTIFY notify,
-                            const char* destinationDir, void* context) override
-    {
-        return fcifdi::ExtractCab(hfdi, cabinetPath, notify, destinationDir, context);
-    }
-    std::int16_t Release(std::int32_t hfdi) override { return fcifdi::Release(hfdi); }
-    std::string ErrorDetail(std::int32_t hfdi) override { return fcifdi::ReadErrorDetail(hfdi); }
-};
-
-} // namespace
-
-FdiApi& SystemFdi()
-{
-    static CodecFdiApi api;
-    return api;
 }
 
 } // namespace fcifdi

@@ -4,7 +4,6 @@
 // short names of our own ("cabinet:", "spool:N") and never meets a path it
 // could not hold: paths stay UTF-8 here and wide at the system's edge.
 #include "platform/cab/CabText.h"
-#include "platform/fcifdi/CabinetApi.h"
 #include "platform/fcifdi/Fci.h"
 #include "platform/fcifdi/HandleTable.h"
 #include "platform/fcifdi/windows/SystemFiles.h"
@@ -373,34 +372,6 @@ std::int16_t Commit(std::int32_t hfci)
     FCIDestroy(context->hfci);
     DiscardFiles(*context);
     return 1;
-}
-
-namespace {
-
-class SystemFciApi final : public FciApi {
-public:
-    std::int32_t CreateCabFile(const char* cabinetPath, std::int32_t reserved, ERF* erf,
-                               std::int32_t folderThreshold) override
-    {
-        return fcifdi::CreateCabFile(cabinetPath, reserved, erf, folderThreshold);
-    }
-    std::int16_t AddFileToCab(std::int32_t hfci, const char* sourcePath, const char* nameInCab,
-                              std::int16_t executeFlag, std::int32_t compressionType, PFNCOMPRESSPROGRESS progress,
-                              void* context) override
-    {
-        return fcifdi::AddFileToCab(hfci, sourcePath, nameInCab, executeFlag, compressionType, progress, context);
-    }
-    std::int16_t FlushCabinet(std::int32_t hfci) override { return fcifdi::FlushCabinet(hfci); }
-    std::int16_t Commit(std::int32_t hfci) override { return fcifdi::Commit(hfci); }
-    std::string ErrorDetail(std::int32_t hfci) override { return fcifdi::WriteErrorDetail(hfci); }
-};
-
-} // namespace
-
-FciApi& SystemFci()
-{
-    static SystemFciApi api;
-    return api;
 }
 
 } // namespace fcifdi
