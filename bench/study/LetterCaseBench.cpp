@@ -4,6 +4,8 @@
 // and compares the two. A load here is what a study load does before it
 // decodes: read the study file and find every panel's image files. Decoding is
 // left out: it is the same in both and would only hide the difference.
+#include "ThreadTime.h"
+
 #include "viewer/study/StudyFolderIndex.h"
 #include "viewer/study/StudyReader.h"
 #include "viewer/window/ImageSelection.h"
@@ -15,10 +17,12 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <vector>
 
 namespace {
+
+using benchstudy::Median;
+using benchstudy::ThreadSeconds;
 
 constexpr int kSamples = 20000;
 constexpr int kViews = 4;
@@ -52,13 +56,6 @@ bool WriteFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-double ThreadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
 // Reads the study and finds the images of the four panels; false unless every
@@ -104,12 +101,6 @@ double ListingPerName(const QString& folder, int names)
         }
     }
     return found == names ? ThreadSeconds() - start : -1;
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // Reads a generated study of 20,000 samples and 4 views and compares the
 // reader's time with a bare pass that reads the same file and only splits it
 // into lines: the least any line-based reader has to do.
+#include "ThreadTime.h"
+
 #include "viewer/study/StudyReader.h"
 
 #include <QByteArray>
@@ -10,12 +12,14 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 
 #include <string_view>
 #include <vector>
 
 namespace {
+
+using benchstudy::Median;
+using benchstudy::ThreadSeconds;
 
 constexpr int kSamples = 20000;
 constexpr int kViews = 4;
@@ -95,15 +99,6 @@ QByteArray ReadWhole(const QString& path)
     return file.readAll();
 }
 
-// Processor time of this thread, user and system: the machine is shared, and
-// time spent waiting for a processor is no part of either pass.
-double ThreadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
 // Runs pass kRunsPerRound times; each run appends the processor time of its
 // work, which ends before the run frees what it built.
 template <typename Pass>
@@ -114,12 +109,6 @@ bool TimeRuns(Pass pass, std::vector<double>& times)
             return false;
     }
     return true;
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace

@@ -204,18 +204,11 @@ QString ReportText(const study::StudyRecord& record, const CheckReport& report)
 
 int CheckCommand(const QStringList& args, const Output& io)
 {
-    const Arguments parsed = ParseArguments(args, {QStringLiteral("--json")});
-    if (!parsed.unknown.isEmpty()) {
-        io.Err(QStringLiteral("dvftool check: unknown option \"%1\"\n").arg(parsed.unknown));
-        io.Err(kUsage);
+    const std::optional<Arguments> parsed = ParseArguments(args, {QStringLiteral("--json")}, "check", kUsage, io);
+    if (!parsed)
         return kExitUsage;
-    }
-    if (parsed.files.size() != 1) {
-        io.Err(kUsage);
-        return kExitUsage;
-    }
-    const bool json = parsed.flags.contains(QLatin1String("--json"));
-    const QString& input = parsed.files.front();
+    const bool json = parsed->Has("--json");
+    const QString& input = parsed->files.front();
     StudyInput studyInput;
     if (!studyInput.Open(input, "check", io))
         return kExitFailed;

@@ -126,7 +126,8 @@ bool AsksForHelp(const QStringList& args)
 
 } // namespace
 
-Arguments ParseArguments(const QStringList& args, const QStringList& knownFlags)
+std::optional<Arguments> ParseArguments(const QStringList& args, const QStringList& knownFlags, const char* command,
+                                        const QByteArray& usage, const Output& io)
 {
     Arguments parsed;
     bool optionsEnded = false;
@@ -136,11 +137,16 @@ Arguments ParseArguments(const QStringList& args, const QStringList& knownFlags)
         } else if (!optionsEnded && knownFlags.contains(arg)) {
             parsed.flags << arg;
         } else if (!optionsEnded && arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
-            if (parsed.unknown.isEmpty())
-                parsed.unknown = arg;
+            io.Err(QStringLiteral("dvftool %1: unknown option \"%2\"\n").arg(QLatin1String(command), arg));
+            io.Err(usage);
+            return std::nullopt;
         } else {
             parsed.files << arg;
         }
+    }
+    if (parsed.files.size() != 1) {
+        io.Err(usage);
+        return std::nullopt;
     }
     return parsed;
 }

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <optional>
 
 namespace dvftool {
 
@@ -28,13 +29,17 @@ struct Output {
 };
 
 // A subcommand's arguments: the flags it knows (each "--name"), then its
-// files; "--" ends the flags. `unknown` is the first other "-..." met.
+// files; "--" ends the flags.
 struct Arguments {
     QStringList flags;
     QStringList files;
-    QString unknown;
+    bool Has(const char* flag) const { return flags.contains(QLatin1String(flag)); }
 };
-Arguments ParseArguments(const QStringList& args, const QStringList& knownFlags);
+// The arguments of `command` with exactly one file. Anything else (another
+// "-..." or another number of files) is told on io.Err with the command's
+// usage line, and gives nothing: the command then exits with kExitUsage.
+std::optional<Arguments> ParseArguments(const QStringList& args, const QStringList& knownFlags, const char* command,
+                                        const QByteArray& usage, const Output& io);
 
 // args are what follows the subcommand's name.
 int InfoCommand(const QStringList& args, const Output& io);

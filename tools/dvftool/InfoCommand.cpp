@@ -13,6 +13,8 @@ namespace dvftool {
 
 namespace {
 
+const QByteArray kUsage = "usage: dvftool info [--json] STUDY.dvf\n";
+
 using study::StudyRecord;
 using study::StudySample;
 using study::StudyView;
@@ -159,18 +161,11 @@ QString SummaryText(const StudyRecord& record)
 
 int InfoCommand(const QStringList& args, const Output& io)
 {
-    const Arguments parsed = ParseArguments(args, {QStringLiteral("--json")});
-    if (!parsed.unknown.isEmpty()) {
-        io.Err(QStringLiteral("dvftool info: unknown option \"%1\"\nusage: dvftool info [--json] STUDY.dvf\n")
-                   .arg(parsed.unknown));
+    const std::optional<Arguments> parsed = ParseArguments(args, {QStringLiteral("--json")}, "info", kUsage, io);
+    if (!parsed)
         return kExitUsage;
-    }
-    if (parsed.files.size() != 1) {
-        io.Err(QByteArray("usage: dvftool info [--json] STUDY.dvf\n"));
-        return kExitUsage;
-    }
-    const bool json = parsed.flags.contains(QLatin1String("--json"));
-    const QString& file = parsed.files.front();
+    const bool json = parsed->Has("--json");
+    const QString& file = parsed->files.front();
 
     StudyRecord record;
     QString errMsg;

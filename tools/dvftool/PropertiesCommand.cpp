@@ -16,17 +16,10 @@ const QByteArray kUsage = "usage: dvftool properties STUDY.dvf|STUDY.dvp\n";
 
 int PropertiesCommand(const QStringList& args, const Output& io)
 {
-    const Arguments parsed = ParseArguments(args, {});
-    if (!parsed.unknown.isEmpty()) {
-        io.Err(QStringLiteral("dvftool properties: unknown option \"%1\"\n").arg(parsed.unknown));
-        io.Err(kUsage);
+    const std::optional<Arguments> parsed = ParseArguments(args, {}, "properties", kUsage, io);
+    if (!parsed)
         return kExitUsage;
-    }
-    if (parsed.files.size() != 1) {
-        io.Err(kUsage);
-        return kExitUsage;
-    }
-    const QString& input = parsed.files.front();
+    const QString& input = parsed->files.front();
     StudyInput study;
     if (!study.Open(input, "properties", io))
         return kExitFailed;

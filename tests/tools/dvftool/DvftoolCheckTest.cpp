@@ -1,11 +1,9 @@
 // dvftool check: what it finds wrong with a study's images, as text and as
 // JSON, its exit codes, packages, and studies that are no files at all.
-#include "tools/dvftool/DvfTool.h"
+#include "ProcessRunner.h"
+#include "TestPaths.h"
 
 #include "platform/cab/CabWriter.h"
-#include "viewer/cabreader/CabFilesCallback.h"
-
-#include "TestPaths.h"
 
 #include <QImage>
 #include <QJsonArray>
@@ -14,42 +12,24 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <array>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 namespace {
 
-struct Result {
-    int code = -1;
-    std::string out, err;
-};
-
-std::string Drain(std::FILE* stream)
-{
-    std::rewind(stream);
-    std::string text;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, stream)) > 0;)
-        text.append(buffer, n);
-    std::fclose(stream);
-    return text;
-}
-
-Result Check(const QStringList& args)
-{
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    Result result;
-    result.code = dvftool::Run(QStringList{QStringLiteral("check")} + args, out, err);
-    result.out = Drain(out);
-    result.err = Drain(err);
-    cabreader::CabFilesCallback::SetCurrentCabFile(nullptr);
-    return result;
-}
-
 class DvftoolCheck : public ::testing::Test {
 protected:
+    // dvftool check run as a program: a study that hangs it fails the test.
+    proc::Result Check(const QStringList& args)
+    {
+        std::vector<std::string> argv{DVFTOOL_PROGRAM, "check"};
+        for (const QString& arg : args)
+            argv.push_back(arg.toStdString());
+        proc::Result result = proc::Run(argv, dir_.path());
+        EXPECT_FALSE(result.timedOut) << "dvftool check hung";
+        return result;
+    }
+
     QString Path(const std::string& name) const { return QString::fromStdString((dir_ / name).string()); }
 
     void Picture(const std::string& name)
@@ -84,8 +64,8 @@ TEST_F(DvftoolCheck, MissingUndecodableAndRepeatedImagesAreListedAndFailTheCheck
     dir_.Write("n3.jpg", "\xFF\xD8\xFF\xE0 no picture after all");
     const QString study = Study("study.dvf", {{"n1.jpg", "s1.jpg"}, {"N2.JPG", "s2.jpg"}, {"n3.jpg", "N1.jpg"}});
 
-    const Result text = Check({study});
-    EXPECT_EQ(text.code, 1);
+    const proc::Result text = Check({study});
+    EXPECT_EQ(text.exitCode, 1);
     const std::string expected =
         "missing: South, sample 2, June 21, 10:00, RGB: s2.jpg\n"
         "does not decode: North, sample 3, June 21, 11:00, RGB: Image file is damaged or not a valid JPEG image: " +
@@ -100,8 +80,8 @@ TEST_F(DvftoolCheck, MissingUndecodableAndRepeatedImagesAreListedAndFailTheCheck
               std::string::npos)
         << text.out;
 
-    const Result json = Check({"--json", study});
-    EXPECT_EQ(json.code, 1);
+    const proc::Result json = Check({"--json", study});
+    EXPECT_EQ(json.exitCode, 1);
     const QJsonObject report = QJsonDocument::fromJson(QByteArray::fromStdString(json.out)).object();
     EXPECT_EQ(report["Checked"].toInt(), 6);
     EXPECT_FALSE(report["Ok"].toBool());
@@ -124,12 +104,12 @@ TEST_F(DvftoolCheck, AWholeStudyPassesAsAFileAndAsAPackage)
     for (const char* name : {"n1.jpg", "s1.jpg"})
         Picture(name);
     const QString study = Study("whole.dvf", {{"n1.jpg", "S1.JPG"}});
-    const Result text = Check({study});
-    EXPECT_EQ(text.code, 0) << text.out << text.err;
+    const proc::Result text = Check({study});
+    EXPECT_EQ(text.exitCode, 0) << text.out << text.err;
     EXPECT_EQ(text.out, "2 images checked in 2 views and 1 samples: 0 missing, 0 do not decode, "
                         "0 files named more than once\n");
-    const Result json = Check({"--json", study});
-    EXPECT_EQ(json.code, 0);
+    const proc::Result json = Check({"--json", study});
+    EXPECT_EQ(json.exitCode, 0);
     EXPECT_TRUE(QJsonDocument::fromJson(QByteArray::fromStdString(json.out)).object()["Ok"].toBool());
 
     const std::string package = (dir_ / "whole.dvp").string();
@@ -143,30 +123,22 @@ TEST_F(DvftoolCheck, AWholeStudyPassesAsAFileAndAsAPackage)
         }
         ASSERT_FALSE(writer.Commit());
     }
-    const Result packed = Check({QString::fromStdString(package)});
-    EXPECT_EQ(packed.code, 0) << packed.out << packed.err;
+    const proc::Result packed = Check({QString::fromStdString(package)});
+    EXPECT_EQ(packed.exitCode, 0) << packed.out << packed.err;
 
-    EXPECT_EQ(Check({}).code, 2);
-    EXPECT_EQ(Check({"--xml", study}).code, 2);
+    EXPECT_EQ(Check({}).exitCode, 2);
+    EXPECT_EQ(Check({"--xml", study}).exitCode, 2);
 }
 
 TEST_F(DvftoolCheck, APipeOrADeviceAsTheStudyFailsByNameWithoutHanging)
 {
-    const std::string fifo = (dir_ / "pipe.dvf").string();
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    for (const std::string& input : {fifo, std::string("/dev/zero")}) {
-        const std::string command = "timeout -s KILL 20 '" HALVEX_BINARY_DIR "/bin/dvftool' check '" + input +
-                                    "' 2>&1";
-        std::FILE* pipe = popen(command.c_str(), "r");
-        ASSERT_NE(pipe, nullptr);
-        std::string out;
-        char buffer[4096];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-            out.append(buffer, n);
-        const int status = pclose(pipe);
-        ASSERT_TRUE(WIFEXITED(status)) << input;
-        EXPECT_EQ(WEXITSTATUS(status), 1) << input;
-        EXPECT_NE(out.find("Not a study file but a device, pipe or socket: " + input), std::string::npos) << out;
+    ASSERT_EQ(::mkfifo((dir_ / "pipe.dvf").c_str(), 0600), 0);
+    for (const QString& input : {Path("pipe.dvf"), QStringLiteral("/dev/zero")}) {
+        const proc::Result result = Check({input});
+        EXPECT_EQ(result.exitCode, 1) << input.toStdString();
+        EXPECT_NE(result.err.find("Not a study file but a device, pipe or socket: " + input.toStdString()),
+                  std::string::npos)
+            << result.err;
     }
 }
 
