@@ -1,6 +1,6 @@
 // The stepping and playback class on its own, against a clock the test moves:
-// frame numbers at its edges, one full delay after every frame, and the order
-// of stopping, playing again and halting.
+// frame numbers at its edges, and the order of stopping, playing again and
+// halting. (The window's tests time the frames of a whole playback.)
 #include "viewer/window/FramePlayer.h"
 
 #include "platform/ui/FakeUi.h"
@@ -24,8 +24,7 @@ protected:
     FramePlayerTest()
     {
         QObject::connect(&player_, &FramePlayer::FrameShown, [this](int frame) { shown_.push_back(frame); });
-        QObject::connect(&player_, &FramePlayer::PlaybackFrameShown,
-                         [this](int frame) { played_.push_back({frame, ui_.now}); });
+        QObject::connect(&player_, &FramePlayer::PlaybackFrameShown, [this](int frame) { played_.push_back(frame); });
         QObject::connect(&player_, &FramePlayer::StateChanged, [this](State state) { states_.push_back(state); });
         QObject::connect(&player_, &FramePlayer::PlaybackEnded, [this] { ++ended_; });
     }
@@ -50,18 +49,12 @@ protected:
             QThread::usleep(200);
         }
     }
-    std::vector<int> Played() const
-    {
-        std::vector<int> frames;
-        for (const auto& p : played_)
-            frames.push_back(p.first);
-        return frames;
-    }
+    const std::vector<int>& Played() const { return played_; }
 
     ui::FakeUi ui_;
     FramePlayer player_{ui_, 1};
     std::vector<int> shown_;
-    std::vector<std::pair<int, double>> played_;
+    std::vector<int> played_;
     std::vector<State> states_;
     int ended_ = 0;
 };
@@ -89,28 +82,6 @@ TEST_F(FramePlayerTest, StepsCountFromOneAndStopAtBothEnds)
     EXPECT_EQ(player_.CurrentFrame(), 1);
     player_.Play(1);
     EXPECT_FALSE(player_.Running());
-}
-
-TEST_F(FramePlayerTest, PlaybackShowsEachFrameOnceWithAFullDelayAfterEach)
-{
-    player_.SetFrameCount(5);
-    player_.ShowFrame(3);
-    ui_.now = 100;
-    ui_.stepPerRead = 0.3;
-    player_.Play(1.0);
-    EXPECT_TRUE(player_.Running());
-    ASSERT_TRUE(PumpUntil([this] { return !player_.Running(); }));
-    EXPECT_EQ(Played(), (std::vector<int>{3, 4, 5}));
-    for (size_t i = 1; i < played_.size(); ++i)
-        EXPECT_GT(played_[i].second - played_[i - 1].second, 1.0);
-    EXPECT_EQ(states_, (std::vector<State>{State::Playing, State::Stopped}));
-    EXPECT_EQ(ended_, 1);
-
-    // From the last frame it starts again at the first.
-    played_.clear();
-    player_.Play(0);
-    ASSERT_TRUE(PumpUntil([this] { return !player_.Running(); }));
-    EXPECT_EQ(Played(), (std::vector<int>{1, 2, 3, 4, 5}));
 }
 
 TEST_F(FramePlayerTest, AStopEndsPlaybackOnlyWhenTheWaitUnderWayHasRunOut)
