@@ -196,6 +196,17 @@ made.Add one
 Check made.Item(1) Is one, "clsCompressedFiles.Add keeps the very object added"
 
 ' --- Registration as clients find it
+Dim className, created
+For Each className In Array("clsCreateCab", "clsToCompressFiles", "clsToCompressFile", "clsExtractCab", _
+                            "clsCompressedFiles", "clsCompressedFile")
+    Set created = CreateObject("TessalyCabinet." & className)
+    Check Right(TypeName(created), Len(className)) = className, "TessalyCabinet." & className & " creates a " & className
+Next
+On Error Resume Next
+Set created = CreateObject("TessalyCabinet.clsFDIStruct")
+CheckEqual Err.Number, 429, "clsFDIStruct is handed to clients, never created by them"
+Err.Clear
+On Error GoTo 0
 Dim shell
 Set shell = CreateObject("WScript.Shell")
 CheckEqual shell.RegRead("HKCR\TessalyCabinet.clsExtractCab\Clsid\"), "{3ED2E618-BEBD-4C86-8875-10D21BCF3A7C}", _
