@@ -92,6 +92,24 @@ printf 'read only\n' >"$tree/readonly.txt"
 chmod a-w "$tree/readonly.txt"
 printf 'hidden\n' >"$tree/.hidden.txt"
 
+echo "== the DLL itself"
+# The four entry points the system calls, and no compiler runtime to carry
+# beside it (a Windows machine has none).
+objdump=x86_64-w64-mingw32-objdump
+headers=$("$objdump" -p "$dll" 2>/dev/null)
+exports=$(sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$headers" | awk 'NR > 1 && NF { print $NF }' | sort | xargs)
+if [ "$exports" = "DllCanUnloadNow DllGetClassObject DllRegisterServer DllUnregisterServer" ]; then
+    pass "$(basename "$dll") exports the four server entry points and nothing else"
+else
+    fail "$(basename "$dll") exports [$exports]"
+fi
+runtimes=$(grep -oiE 'DLL Name: (libstdc\+\+|libgcc|libwinpthread)[^ ]*' <<<"$headers")
+if [ -n "$headers" ] && [ -z "$runtimes" ]; then
+    pass "$(basename "$dll") needs no compiler runtime beside it"
+else
+    fail "$(basename "$dll") needs ${runtimes:-headers unreadable}"
+fi
+
 echo "== registration"
 # Before: no class answers. The run also lets cscript register its own
 # interfaces, which it does on first use, before the snapshot is taken.
