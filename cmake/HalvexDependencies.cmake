@@ -16,6 +16,8 @@ pkg_check_modules(MSPACK REQUIRED IMPORTED_TARGET libmspack)
 if(HALVEX_BUILD_VIEWER)
   find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Concurrent Test)
   pkg_check_modules(TURBOJPEG REQUIRED IMPORTED_TARGET libturbojpeg)
+  # Video and animation export: H.264 through libx264, animated WebP and GIF.
+  pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libswscale libavutil)
   set(CMAKE_AUTOMOC ON)
 endif()
 

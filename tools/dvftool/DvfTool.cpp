@@ -1,4 +1,5 @@
 #include "tools/dvftool/DvfTool.h"
+#include "tools/dvftool/ExportArguments.h"
 
 #include <QByteArray>
 
@@ -72,6 +73,7 @@ const std::array kCommands = {
             "options:\n"
             "  --json    the findings as one JSON object, for scripts\n",
             &CheckCommand},
+    Command{"export", "frames, animations and contact sheets", kExportUsage, &ExportCommand},
 };
 
 constexpr char kUsage[] =
@@ -79,7 +81,7 @@ constexpr char kUsage[] =
     "       dvftool help COMMAND | dvftool COMMAND --help\n"
     "       dvftool --help | --version\n"
     "\n"
-    "Inspects, packs and unpacks daylight studies: DVF study files and DVP study packages.\n"
+    "Inspects, packs, unpacks and exports daylight studies: DVF study files and DVP study packages.\n"
     "\n"
     "commands:\n";
 

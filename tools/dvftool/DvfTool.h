@@ -48,6 +48,7 @@ int PackCommand(const QStringList& args, const Output& io);
 int ListCommand(const QStringList& args, const Output& io);
 int ExtractCommand(const QStringList& args, const Output& io);
 int CheckCommand(const QStringList& args, const Output& io);
+int ExportCommand(const QStringList& args, const Output& io);
 
 // args are the program's arguments without the program name.
 int Run(const QStringList& args, std::FILE* out, std::FILE* err);

@@ -1,0 +1,40 @@
+// Everything needed to render any frame of an export on its own: the study, the
+// panels with their frames, the layout and whether captions are drawn. Render
+// decodes each panel's image at the size its cell needs and composes them; it
+// is const and safe to call from several threads at once.
+#pragma once
+
+#include "viewer/export/ExportSelection.h"
+#include "viewer/export/FrameComposer.h"
+#include "viewer/export/FramePipeline.h"
+
+#include <QImage>
+#include <QString>
+
+#include <vector>
+
+namespace exporting {
+
+struct ExportScene {
+    study::StudyRecord Study;
+    std::vector<PanelSequence> Panels; // pairs with Layout.Cells
+    FrameLayout Layout;
+    bool Captions = false;
+
+    int FrameCount() const { return FrameCountOf(Panels); }
+
+    // Frame `frame` (1-based) as Format_RGB32 at the layout's size. A missing
+    // file draws its tile; a panel that has no such frame stays black; an image
+    // that cannot be decoded fails the frame with the decoder's text.
+    RenderedFrame Render(int frame) const;
+};
+
+// Builds a scene of `panels` laid out as the window arranges them, each cell
+// the size of the first panel's first existing image (640 x 400 when there is
+// none) and the whole fitted into `box` when it is larger (an empty box
+// leaves it at that size). Images are looked up
+// in `folder`. The first image's header is read to learn its size.
+ExportScene ArrangedScene(const study::StudyRecord& record, const QString& folder,
+                          const std::vector<PanelSettings>& panels, QSize box, bool captions);
+
+} // namespace exporting

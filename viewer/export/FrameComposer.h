@@ -1,0 +1,73 @@
+// Puts the panels of one frame into one picture, as the window shows them: each
+// panel's image fitted into its cell (aspect kept, centred) or drawn at its zoom,
+// black around it, an "Image missing" tile where a file is missing, and the
+// panel's caption at the foot of its cell when captions are on. A plain
+// function of its inputs, safe to call from several threads at once.
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QSize>
+#include <QString>
+
+#include <vector>
+
+namespace exporting {
+
+struct PanelCell {
+    QRect Cell; // where the panel goes, in the frame's pixels
+    // 0: the whole image fitted into the cell. Above 0: the image drawn at this
+    // percentage of its full size (times the layout's Scale), centred and
+    // clipped to the cell, as a zoomed panel shows it.
+    double ZoomPercent = 0;
+};
+
+struct FrameLayout {
+    QSize Size;                  // the frame's size in pixels
+    std::vector<PanelCell> Cells; // one per panel, in panel order
+    // Frame pixels per screen pixel: zoomed images and captions grow with it.
+    double Scale = 1;
+};
+
+// The window's arrangement of `count` panels (1 to 4; other counts give an
+// empty layout), each cell `cell` pixels: one alone, two or three one under
+// another, four in two rows of two.
+FrameLayout ArrangePanels(int count, QSize cell);
+
+// `layout` scaled to `size`, its cells keeping their places (rounded to whole
+// pixels, neighbours sharing their edges). Scale grows by the width's ratio.
+FrameLayout ResizeLayout(const FrameLayout& layout, QSize size);
+
+// The largest size of `size`'s shape that fits into `box` (never enlarged).
+QSize FitInside(QSize size, QSize box);
+
+// Where an image of `full` pixels lands for `cell`; larger than the cell when
+// zoomed in. Empty for an empty image or cell.
+QRectF ImageRectInCell(const PanelCell& cell, QSize full, double scale);
+
+// The size the image has to be decoded at, at least, for the cell to show it
+// without enlarging: the part of ImageRectInCell inside the cell, mapped back
+// to the whole image.
+QSize NeededImageSize(const PanelCell& cell, QSize full, double scale);
+
+struct PanelPicture {
+    // The panel's whole image at any resolution (a reduced decode serves); a
+    // null image with no Missing text leaves the cell black.
+    QImage Image;
+    QSize FullSize;  // the image's size at full resolution; Image's own size when empty
+    QString Missing; // not "": draw the missing-image tile naming this file
+    QString Caption; // not "": drawn at the foot of the cell
+};
+
+// The frame as Format_RGB32. `pictures` pairs with layout.Cells by index; extra
+// entries on either side are ignored.
+QImage ComposeFrame(const FrameLayout& layout, const std::vector<PanelPicture>& pictures);
+
+// The caption band at the foot of `cell`: light text on a dark band whose
+// height follows the cell's, so a caption reads alike at any frame size.
+void DrawCaption(QImage& frame, const QRect& cell, const QString& caption);
+
+// The band's height for a cell: a caption touches no pixel above it.
+int CaptionBandHeight(const QRect& cell);
+
+} // namespace exporting
