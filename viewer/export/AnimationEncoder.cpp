@@ -99,6 +99,7 @@ struct AnimationEncoder::Impl {
     AVFrame* frame = nullptr;
     AVPacket* packet = nullptr;
     SwsContext* scaler = nullptr;
+    AVPixelFormat scalerInput = AV_PIX_FMT_NONE;
     bool headerWritten = false;
     bool open = false;
     int added = 0;
@@ -109,6 +110,7 @@ struct AnimationEncoder::Impl {
     {
         sws_freeContext(scaler);
         scaler = nullptr;
+        scalerInput = AV_PIX_FMT_NONE;
         av_packet_free(&packet);
         av_frame_free(&frame);
         avcodec_free_context(&codec);
@@ -217,16 +219,6 @@ struct AnimationEncoder::Impl {
             if (rc < 0)
                 return Fail(QStringLiteral("Not enough memory for a video frame: %1").arg(AvText(rc)));
         }
-        if (settings.format == AnimationFormat::Mp4) {
-            // Qt's RGB range into the limited range of BT.709 video.
-            scaler = sws_getContext(codec->width, codec->height, AV_PIX_FMT_RGB32, codec->width,
-                                    codec->height, AV_PIX_FMT_YUV420P, SWS_BICUBIC, nullptr, nullptr, nullptr);
-            if (!scaler)
-                return Fail(QStringLiteral("Could not prepare the colour conversion"));
-            const int* coefficients = sws_getCoefficients(SWS_CS_ITU709);
-            sws_setColorspaceDetails(scaler, coefficients, 1, coefficients, 0, 0, 1 << 16, 1 << 16);
-        }
-
         rc = avio_open(&format->pb, file.constData(), AVIO_FLAG_WRITE);
         if (rc < 0)
             return WriteFailure(rc);
@@ -245,7 +237,24 @@ struct AnimationEncoder::Impl {
         return {};
     }
 
-    // Fills the frame's planes from `image`.
+    // Qt's RGB, full range, into the limited range of BT.709 video; one
+    // conversion per kind of input, made when the first frame of it comes.
+    bool PrepareScaler(AVPixelFormat input)
+    {
+        if (scaler && scalerInput == input)
+            return true;
+        sws_freeContext(scaler);
+        scaler = sws_getContext(codec->width, codec->height, input, codec->width, codec->height, AV_PIX_FMT_YUV420P,
+                                SWS_BICUBIC, nullptr, nullptr, nullptr);
+        scalerInput = scaler ? input : AV_PIX_FMT_NONE;
+        if (!scaler)
+            return false;
+        const int* coefficients = sws_getCoefficients(SWS_CS_ITU709);
+        sws_setColorspaceDetails(scaler, coefficients, 1, coefficients, 0, 0, 1 << 16, 1 << 16);
+        return true;
+    }
+
+    // Fills the frame's planes from `image` (Format_RGB888 or Format_RGB32).
     bool Fill(const QImage& image)
     {
         // The encoder may still hold the previous frame's buffers.
@@ -253,6 +262,8 @@ struct AnimationEncoder::Impl {
             return false;
         switch (settings.format) {
         case AnimationFormat::Mp4: {
+            if (!PrepareScaler(image.format() == QImage::Format_RGB888 ? AV_PIX_FMT_RGB24 : AV_PIX_FMT_RGB32))
+                return false;
             const uint8_t* src[1] = {image.constBits()};
             const int stride[1] = {static_cast<int>(image.bytesPerLine())};
             sws_scale(scaler, src, stride, 0, image.height(), frame->data, frame->linesize);
@@ -319,9 +330,10 @@ EncodeStatus AnimationEncoder::Add(const QImage& image)
                     .arg(image.height())
                     .arg(d_->settings.size.width())
                     .arg(d_->settings.size.height())};
-    const QImage pixels = image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32
-                              ? image
-                              : image.convertToFormat(QImage::Format_RGB32);
+    // Packed 24-bit pixels go to H.264 as they are; WebP takes 32-bit ones.
+    const bool taken = image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32 ||
+                       (image.format() == QImage::Format_RGB888 && d_->settings.format == AnimationFormat::Mp4);
+    const QImage pixels = taken ? image : image.convertToFormat(QImage::Format_RGB32);
     if (!d_->Fill(pixels))
         return d_->Fail(QStringLiteral("Not enough memory for a video frame"));
     d_->frame->pts = d_->added;

@@ -78,8 +78,8 @@ public:
     EncodeStatus Open(const QString& path, const EncoderSettings& settings);
 
     // Adds the next frame, shown for 1/rate seconds. Any format Qt converts;
-    // Format_RGB32 is taken without a copy. The frame must have the size given
-    // to Open.
+    // Format_RGB32, and Format_RGB888 for MP4, are taken without a copy. The
+    // frame must have the size given to Open.
     EncodeStatus Add(const QImage& frame);
 
     // Flushes the encoder and completes the file. After it the encoder is

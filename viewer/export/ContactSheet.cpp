@@ -196,6 +196,7 @@ ExportOutcome PaintSheet(const ExportScene& scene, const SheetGrid& grid, const 
         const QRect picture = pages[pc.page].PictureRect(cell.Row, cell.Column);
         ExportScene thumb;
         thumb.Study = scene.Study;
+        thumb.Canvases = scene.Canvases;
         thumb.Panels = {scene.Panels.front()};
         thumb.Layout = ArrangePanels(1, picture.size());
         return thumb.Render(cell.Frame);

@@ -2,7 +2,9 @@
 
 #include "platform/imaging/ImageDecoder.h"
 
-#include <QImageReader>
+#include <algorithm>
+#include <cmath>
+
 
 namespace exporting {
 
@@ -17,10 +19,9 @@ QSize FirstImageSize(const std::vector<PanelSequence>& panels)
         for (const PanelSource& source : panel.Sources) {
             if (source.Missing())
                 continue;
-            QImageReader reader(source.Path);
-            const QSize size = reader.size();
-            if (size.isValid() && !size.isEmpty())
-                return size;
+            const imaging::ImageHeader header = imaging::ReadImageHeader(source.Path);
+            if (header.ok() && !header.size.isEmpty())
+                return header.size;
         }
     }
     return kFallbackCell;
@@ -43,13 +44,23 @@ RenderedFrame ExportScene::Render(int frame) const
             picture.Missing = source.Name;
             continue;
         }
-        imaging::DecodedImage decoded = imaging::DecodeImageFile(source.Path);
+        // The header first, so a JPEG is decoded at the smallest DCT scale that
+        // still covers its cell: far less work than a full decode scaled down.
+        const imaging::ImageHeader header = imaging::ReadImageHeader(source.Path);
+        if (!header.ok())
+            return {QImage(), header.error};
+        imaging::DecodeOptions options;
+        if (header.jpeg && p < Layout.Cells.size())
+            options.scale = imaging::ScaleToCover(header.size, NeededImageSize(Layout.Cells[p], header.size, Layout.Scale));
+        imaging::DecodedImage decoded = imaging::DecodeImageFile(source.Path, options);
         if (!decoded.ok())
             return {QImage(), decoded.error};
-        picture.FullSize = decoded.image.size();
+        picture.FullSize = header.size;
         picture.Image = std::move(decoded.image);
     }
-    QImage image = ComposeFrame(Layout, pictures);
+    QImage image = Canvases ? Canvases->Take(Layout.Size, QImage::Format_RGB888) : QImage();
+    if (!image.isNull())
+        ComposeFrameInto(image, Layout, pictures);
     if (image.isNull())
         return {QImage(), QStringLiteral("Not enough memory for a frame of %1 x %2 pixels")
                               .arg(Layout.Size.width())
@@ -68,6 +79,27 @@ ExportScene ArrangedScene(const study::StudyRecord& record, const QString& folde
     const FrameLayout natural = ArrangePanels(static_cast<int>(panels.size()), FirstImageSize(scene.Panels));
     const QSize size = box.isEmpty() ? natural.Size : FitInside(natural.Size, box);
     scene.Layout = size == natural.Size ? natural : ResizeLayout(natural, size);
+    return scene;
+}
+
+ExportScene SceneAsShown(const study::StudyRecord& record, const QString& folder,
+                         const std::vector<ShownPanel>& panels, double scale, bool captions)
+{
+    ExportScene scene;
+    scene.Study = record;
+    scene.Captions = captions;
+    QRect around;
+    for (const ShownPanel& panel : panels)
+        around = around.united(panel.Rect);
+    FrameLayout onScreen;
+    onScreen.Size = around.size();
+    for (const ShownPanel& panel : panels) {
+        scene.Panels.push_back(SelectPanelSequence(record, panel.Settings, folder));
+        onScreen.Cells.push_back({panel.Rect.translated(-around.topLeft()), panel.ZoomPercent});
+    }
+    const QSize size(std::max(1, static_cast<int>(std::lround(around.width() * scale))),
+                     std::max(1, static_cast<int>(std::lround(around.height() * scale))));
+    scene.Layout = scale == 1.0 ? onScreen : ResizeLayout(onScreen, size);
     return scene;
 }
 

@@ -4,13 +4,16 @@
 // is const and safe to call from several threads at once.
 #pragma once
 
+#include "viewer/export/CanvasPool.h"
 #include "viewer/export/ExportSelection.h"
 #include "viewer/export/FrameComposer.h"
 #include "viewer/export/FramePipeline.h"
 
 #include <QImage>
+#include <QRect>
 #include <QString>
 
+#include <memory>
 #include <vector>
 
 namespace exporting {
@@ -20,10 +23,12 @@ struct ExportScene {
     std::vector<PanelSequence> Panels; // pairs with Layout.Cells
     FrameLayout Layout;
     bool Captions = false;
+    // Where rendered frames take their memory; copies of a scene share it.
+    std::shared_ptr<CanvasPool> Canvases = std::make_shared<CanvasPool>();
 
     int FrameCount() const { return FrameCountOf(Panels); }
 
-    // Frame `frame` (1-based) as Format_RGB32 at the layout's size. A missing
+    // Frame `frame` (1-based) as Format_RGB888 at the layout's size. A missing
     // file draws its tile; a panel that has no such frame stays black; an image
     // that cannot be decoded fails the frame with the decoder's text.
     RenderedFrame Render(int frame) const;
@@ -36,5 +41,18 @@ struct ExportScene {
 // in `folder`. The first image's header is read to learn its size.
 ExportScene ArrangedScene(const study::StudyRecord& record, const QString& folder,
                           const std::vector<PanelSettings>& panels, QSize box, bool captions);
+
+// A panel as the window shows it.
+struct ShownPanel {
+    PanelSettings Settings;
+    QRect Rect;             // its place in the window, in the window's logical pixels
+    double ZoomPercent = 0; // 0: fitted; else the zoom it is drawn at
+};
+
+// The panels as the window shows them, their places kept relative to one
+// another (the frame is the rectangle around them all), at `scale` times their
+// size on screen: 2 doubles every side, zoom included.
+ExportScene SceneAsShown(const study::StudyRecord& record, const QString& folder,
+                         const std::vector<ShownPanel>& panels, double scale, bool captions);
 
 } // namespace exporting

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <optional>
 
 namespace exporting {
 
@@ -168,38 +170,62 @@ void DrawCaption(QImage& frame, const QRect& cell, const QString& caption)
 
 QImage ComposeFrame(const FrameLayout& layout, const std::vector<PanelPicture>& pictures)
 {
-    QImage frame(layout.Size, QImage::Format_RGB32);
-    if (frame.isNull())
-        return frame;
-    frame.fill(Qt::black);
+    QImage frame(layout.Size, QImage::Format_RGB888);
+    if (!frame.isNull())
+        ComposeFrameInto(frame, layout, pictures);
+    return frame;
+}
+
+void ComposeFrameInto(QImage& frame, const FrameLayout& layout, const std::vector<PanelPicture>& pictures)
+{
+    if (frame.format() == QImage::Format_RGB888)
+        std::memset(frame.bits(), 0, static_cast<std::size_t>(frame.sizeInBytes())); // black
+    else
+        frame.fill(Qt::black);
     const std::size_t count = std::min(layout.Cells.size(), pictures.size());
-    {
-        QPainter painter(&frame);
-        for (std::size_t i = 0; i < count; ++i) {
-            const PanelCell& cell = layout.Cells[i];
-            const PanelPicture& picture = pictures[i];
-            painter.setClipRect(cell.Cell);
-            if (!picture.Missing.isEmpty()) {
-                DrawMissingTile(painter, cell.Cell, picture.Missing);
-                continue;
-            }
-            if (picture.Image.isNull())
-                continue;
-            const QSize full = picture.FullSize.isEmpty() ? picture.Image.size() : picture.FullSize;
-            const QRectF target = ImageRectInCell(cell, full, layout.Scale);
-            const QRectF shown = target.intersected(QRectF(cell.Cell));
-            const QRect visible(QPoint(RoundToInt(shown.left()), RoundToInt(shown.top())),
-                                QPoint(RoundToInt(shown.right()) - 1, RoundToInt(shown.bottom()) - 1));
-            if (visible.isEmpty())
-                continue;
-            const QImage part = VisiblePart(picture.Image, target, visible);
-            if (!part.isNull())
-                painter.drawImage(visible.topLeft(), part);
+    std::optional<QPainter> painter; // only where pixels are not simply copied
+    const auto paint = [&]() -> QPainter& {
+        if (!painter)
+            painter.emplace(&frame);
+        return *painter;
+    };
+    for (std::size_t i = 0; i < count; ++i) {
+        const PanelCell& cell = layout.Cells[i];
+        const PanelPicture& picture = pictures[i];
+        if (!picture.Missing.isEmpty()) {
+            paint().setClipRect(cell.Cell);
+            DrawMissingTile(*painter, cell.Cell, picture.Missing);
+            continue;
+        }
+        if (picture.Image.isNull())
+            continue;
+        const QSize full = picture.FullSize.isEmpty() ? picture.Image.size() : picture.FullSize;
+        const QRectF target = ImageRectInCell(cell, full, layout.Scale);
+        const QRectF shown = target.intersected(QRectF(cell.Cell));
+        const QRect visible = QRect(QPoint(RoundToInt(shown.left()), RoundToInt(shown.top())),
+                                    QPoint(RoundToInt(shown.right()) - 1, RoundToInt(shown.bottom()) - 1))
+                                  .intersected(cell.Cell)
+                                  .intersected(frame.rect());
+        if (visible.isEmpty())
+            continue;
+        const QImage part = VisiblePart(picture.Image, target, visible);
+        if (part.isNull())
+            continue;
+        if (part.format() == frame.format() && part.size() == visible.size()) {
+            // Rows copied as they are: most frames of an export take this way.
+            const qsizetype rowBytes = qsizetype(visible.width()) * frame.depth() / 8;
+            const qsizetype offset = qsizetype(visible.left()) * frame.depth() / 8;
+            for (int y = 0; y < visible.height(); ++y)
+                std::memcpy(frame.scanLine(visible.top() + y) + offset, part.constScanLine(y),
+                            static_cast<std::size_t>(rowBytes));
+        } else {
+            paint().setClipRect(cell.Cell);
+            painter->drawImage(visible.topLeft(), part);
         }
     }
+    painter.reset();
     for (std::size_t i = 0; i < count; ++i)
         DrawCaption(frame, layout.Cells[i].Cell, pictures[i].Caption);
-    return frame;
 }
 
 } // namespace exporting

@@ -59,9 +59,13 @@ struct PanelPicture {
     QString Caption; // not "": drawn at the foot of the cell
 };
 
-// The frame as Format_RGB32. `pictures` pairs with layout.Cells by index; extra
+// The frame as Format_RGB888, the decoder's own pixels, so that no panel needs
+// converting on the way. `pictures` pairs with layout.Cells by index; extra
 // entries on either side are ignored.
 QImage ComposeFrame(const FrameLayout& layout, const std::vector<PanelPicture>& pictures);
+// The same into `frame`, which has the layout's size (any format QPainter
+// paints on); every pixel of it is painted.
+void ComposeFrameInto(QImage& frame, const FrameLayout& layout, const std::vector<PanelPicture>& pictures);
 
 // The caption band at the foot of `cell`: light text on a dark band whose
 // height follows the cell's, so a caption reads alike at any frame size.
