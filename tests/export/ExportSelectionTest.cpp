@@ -1,7 +1,9 @@
 // Which frames a range names, and what a panel's caption says about its frame.
 #include "ExportStudy.h"
 
+#include "viewer/export/ExportScene.h"
 #include "viewer/export/ExportSelection.h"
+#include "viewer/study/StudyFolderIndex.h"
 
 #include <gtest/gtest.h>
 
@@ -70,7 +72,8 @@ TEST(ExportRange, ADateIsThatOfTheWindowsFrameNotOfThePanelsOwnSample)
     shape.alternateSky = 4;
     const ExportStudy study(shape);
     PanelSettings clear{1, DefaultChoice(study.Record())};
-    const PanelSequence panel = SelectPanelSequence(study.Record(), clear, study.Folder());
+    study::StudyFolderIndex files(study.Folder());
+    const PanelSequence panel = SelectPanelSequence(study.Record(), clear, files);
     ASSERT_EQ(panel.Sources.size(), 3);
     EXPECT_EQ(panel.Sources[1].Sample, 3);
 
@@ -80,12 +83,14 @@ TEST(ExportRange, ADateIsThatOfTheWindowsFrameNotOfThePanelsOwnSample)
     EXPECT_EQ(march.Frames, Frames(1, 3));
 
     // Frame 2 shows sample 3 (4:00 PM) while the window says sample 2 (8:00 AM): the caption says so.
-    EXPECT_EQ(PanelCaption(study.Record(), panel, 1), QStringLiteral("View 1 · March 21 12:00 PM · Clear · Lighting Off · RGB"));
-    EXPECT_EQ(PanelCaption(study.Record(), panel, 2), QStringLiteral("≠ View 1 · March 21 4:00 PM · Clear · Lighting Off · RGB"));
-    EXPECT_EQ(PanelCaption(study.Record(), panel, 4), QString());
+    const ExportScene scene = ArrangedScene(study.Record(), study.Folder(), {clear}, {}, true);
+    EXPECT_FALSE(scene.Caption(0, 1).OtherMoment);
+    EXPECT_TRUE(scene.Caption(0, 2).OtherMoment);
+    EXPECT_TRUE(scene.Caption(0, 2).Text.contains(QStringLiteral("March 21, 4:00 PM"))) << scene.Caption(0, 2).Text.toStdString();
+    EXPECT_EQ(scene.Caption(0, 4).Text, QString());
 }
 
-TEST(ExportPanels, StartAsTheWindowStartsAndSkipMissingImages)
+TEST(ExportPanels, StartAsTheWindowStartsAndKeepMissingImagesInTheirPlaces)
 {
     const ExportStudy study;
     const viewer::PanelChoice choice = DefaultChoice(study.Record());
@@ -94,11 +99,21 @@ TEST(ExportPanels, StartAsTheWindowStartsAndSkipMissingImages)
     EXPECT_EQ(choice.ColorCode, 1);
 
     ASSERT_TRUE(QFile::remove(study.Path(QStringLiteral("v2_002_rgb.jpg"))));
-    const PanelSequence panel = SelectPanelSequence(study.Record(), {2, choice}, study.Folder());
-    ASSERT_EQ(panel.Sources.size(), 5);
-    EXPECT_EQ(panel.Sources[1].Sample, 3);
-    EXPECT_EQ(panel.Sources[1].Name, QStringLiteral("v2_003_rgb.jpg"));
-    EXPECT_TRUE(SelectPanelSequence(study.Record(), {9, choice}, study.Folder()).Sources.isEmpty());
+    study::StudyFolderIndex files(study.Folder());
+    const PanelSequence panel = SelectPanelSequence(study.Record(), {2, choice}, files);
+    ASSERT_EQ(panel.Sources.size(), 6);
+    EXPECT_TRUE(panel.Sources[1].Missing());
+    EXPECT_EQ(panel.Sources[1].Name, QStringLiteral("v2_002_rgb.jpg"));
+    EXPECT_EQ(panel.Sources[2].Sample, 3);
+    EXPECT_TRUE(SelectPanelSequence(study.Record(), {9, choice}, files).Sources.isEmpty());
+
+    // The missing frame shows its tile, and the frames after it stay in step.
+    const ExportScene scene = study.Scene(2);
+    const RenderedFrame second = scene.Render(2);
+    ASSERT_TRUE(second.ok()) << second.Error.toStdString();
+    const QRect cell = scene.Layout.Cells[1].Cell;
+    EXPECT_EQ(second.Image.pixel(cell.left() + 1, cell.bottom() - 1), qRgb(58, 58, 64));
+    EXPECT_TRUE(exporttest::Near(scene.Render(3).Image.pixel(cell.center()), exporttest::FrameColour(2, 3)));
 }
 
 } // namespace

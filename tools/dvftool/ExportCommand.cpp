@@ -291,7 +291,9 @@ int ExportCommand(const QStringList& args, const Output& io)
         request.Replace = a.Overwrite;
         outcome = exporting::ExportPanelImages(scene, request, progress);
         summary = QStringLiteral("%1: %2 image files\n").arg(a.Out).arg(outcome.Frames);
-        if (outcome.Skipped > 0)
+        if (outcome.Skipped == 1)
+            summary += QStringLiteral("1 image was missing and left out\n");
+        else if (outcome.Skipped > 1)
             summary += QStringLiteral("%1 images were missing and left out\n").arg(outcome.Skipped);
         break;
     }

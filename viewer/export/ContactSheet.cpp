@@ -1,6 +1,7 @@
 #include "viewer/export/ContactSheet.h"
 
 #include "viewer/export/StagedFile.h"
+#include "viewer/window/SkyConditions.h"
 
 #include <QFile>
 #include <QFont>
@@ -86,7 +87,7 @@ SheetText TitleOf(const ExportScene& scene)
     text.heading = scene.Study.StudyName;
     text.site = QStringLiteral("Site: %1").arg(scene.Study.SiteName);
     text.settings = QStringLiteral("View: %1   ·   Sky: %2   ·   Electric lighting: %3   ·   Colour: %4")
-                        .arg(viewName, SkyName(c.SkyCode), LightingName(c), ColourName(c));
+                        .arg(viewName, viewer::SkyConditionName(c.SkyCode), LightingName(c), ColourName(c));
     return text;
 }
 

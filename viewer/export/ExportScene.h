@@ -32,6 +32,10 @@ struct ExportScene {
     // file draws its tile; a panel that has no such frame stays black; an image
     // that cannot be decoded fails the frame with the decoder's text.
     RenderedFrame Render(int frame) const;
+
+    // The caption panel `panel` carries at `frame`, as the window words it;
+    // empty beyond the panel's end.
+    viewer::CaptionText Caption(std::size_t panel, int frame) const;
 };
 
 // Builds a scene of `panels` laid out as the window arranges them, each cell

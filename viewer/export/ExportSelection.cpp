@@ -1,5 +1,6 @@
 #include "viewer/export/ExportSelection.h"
 
+#include "platform/imaging/ImageDecoder.h"
 #include "viewer/window/SkyConditions.h"
 
 #include <QRegularExpression>
@@ -19,21 +20,19 @@ viewer::PanelChoice DefaultChoice(const study::StudyRecord& record)
 }
 
 PanelSequence SelectPanelSequence(const study::StudyRecord& record, const PanelSettings& settings,
-                                  const QString& folder)
+                                  study::StudyFolderIndex& files)
 {
     PanelSequence sequence;
     sequence.Settings = settings;
-    if (settings.View < 1 || settings.View > record.ViewCount())
-        return sequence;
-    const study::StudyView& view = record.Views[settings.View];
-    const viewer::PanelFrames frames = viewer::SelectPanelFrames(view, settings.Choice, folder);
-    for (qsizetype k = 0; k < frames.Paths.size(); ++k) {
-        PanelSource source;
-        source.Sample = frames.Samples[k];
-        const study::StudySample& sample = view.Samples[source.Sample];
-        source.Name = settings.Choice.ColorCode == 1 ? sample.RgbFile : sample.PseudoFile;
-        source.Path = frames.Paths[k];
-        sequence.Sources.append(source);
+    if (settings.View >= 1 && settings.View <= record.ViewCount())
+        sequence.Sources = viewer::SelectPanelFrames(record.Views[settings.View], settings.Choice, files).Positions;
+    for (const PanelSource& source : sequence.Sources) {
+        if (source.Missing())
+            continue;
+        const imaging::ImageHeader header = imaging::ReadImageHeader(source.Path);
+        if (header.ok())
+            sequence.ImageSize = header.size;
+        break;
     }
     return sequence;
 }
@@ -145,33 +144,6 @@ QString ColourName(const viewer::PanelChoice& choice)
 QString LightingName(const viewer::PanelChoice& choice)
 {
     return choice.ElectricCode == 1 ? QStringLiteral("On") : QStringLiteral("Off");
-}
-
-QString SkyName(qint32 code)
-{
-    for (const viewer::SkyCondition& sky : viewer::SkyConditionTable()) {
-        if (sky.Value == code)
-            return QLatin1String(sky.Name);
-    }
-    return QStringLiteral("Sky %1").arg(code);
-}
-
-QString PanelCaption(const study::StudyRecord& record, const PanelSequence& panel, int frame)
-{
-    if (frame < 1 || frame > panel.Sources.size())
-        return {};
-    const int viewIndex = panel.Settings.View;
-    if (viewIndex < 1 || viewIndex > record.ViewCount())
-        return {};
-    const study::StudyView& view = record.Views[viewIndex];
-    const study::StudySample& own = view.Samples[panel.Sources[frame - 1].Sample];
-    const QString date = own.SampleDate;
-    const QString time = TimeText(own);
-    const bool differs = date != FrameDate(record, frame) || time != FrameTime(record, frame);
-    const viewer::PanelChoice& c = panel.Settings.Choice;
-    return QStringLiteral("%1%2 · %3 %4 · %5 · Lighting %6 · %7")
-        .arg(differs ? QStringLiteral("≠ ") : QString(), view.ViewName, date, time, SkyName(c.SkyCode),
-             LightingName(c), ColourName(c));
 }
 
 QStringList StudyDates(const study::StudyRecord& record)

@@ -9,10 +9,15 @@
 #include "viewer/window/ImageSelection.h"
 
 #include <QList>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
 #include <vector>
+
+namespace study {
+class StudyFolderIndex;
+}
 
 namespace exporting {
 
@@ -27,24 +32,24 @@ struct PanelSettings {
 // the study has it (else pseudo colour).
 viewer::PanelChoice DefaultChoice(const study::StudyRecord& record);
 
-// One frame position of a panel.
-struct PanelSource {
-    int Sample = 0; // the view's sample, 1-based
-    QString Name;   // the image file as the study names it
-    QString Path;   // where it was found; "" when it is missing
-    bool Missing() const { return Path.isEmpty(); }
-};
+// One frame position of a panel: the sample, the file the study names, and
+// where it was found ("" when it is missing: the frame keeps its place).
+using PanelSource = viewer::FramePosition;
 
 // A panel with its frames: Sources[k - 1] is frame k.
 struct PanelSequence {
     PanelSettings Settings;
     QList<PanelSource> Sources;
+    // The size of the panel's first image that is there: a missing image's
+    // tile takes it, as in the window. Empty when none is there.
+    QSize ImageSize;
 };
 
-// The sources of a panel whose images are looked up in `folder` (the study's
-// folder, with or without a trailing separator), as the window selects them.
+// The sources of a panel whose images are looked up through `files` (the
+// study's folder), as the window selects them, and its first image's size
+// (read from that file's header).
 PanelSequence SelectPanelSequence(const study::StudyRecord& record, const PanelSettings& settings,
-                                  const QString& folder);
+                                  study::StudyFolderIndex& files);
 
 // The number of frames a set of panels spans: the longest panel's.
 int FrameCountOf(const std::vector<PanelSequence>& panels);
@@ -86,16 +91,9 @@ RangeSelection SelectFrames(const FrameRange& range, const study::StudyRecord& r
 QString FrameDate(const study::StudyRecord& record, int frame);
 QString FrameTime(const study::StudyRecord& record, int frame);
 
-// "RGB" or "Pseudo"; "On" or "Off"; the sky's name (or "Sky <code>").
+// "RGB" or "Pseudo"; "On" or "Off".
 QString ColourName(const viewer::PanelChoice& choice);
 QString LightingName(const viewer::PanelChoice& choice);
-QString SkyName(qint32 code);
-
-// The caption of a panel at `frame`: view, the date and time of the panel's own
-// sample, sky, lighting and colour. Where the panel's sample has another date or
-// time than the window shows for the frame, the caption leads with "≠" so the
-// difference is seen. "" for a frame beyond the panel's end.
-QString PanelCaption(const study::StudyRecord& record, const PanelSequence& panel, int frame);
 
 // The names of the distinct dates of the first view in order of first
 // appearance (what the window's date box lists).

@@ -1,6 +1,10 @@
 #include "viewer/export/FrameComposer.h"
 
+#include "viewer/window/MissingImageTile.h"
+
 #include <QFont>
+#include <QFontInfo>
+#include <QGuiApplication>
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -18,36 +22,13 @@ int RoundToInt(double value)
     return static_cast<int>(std::lround(value));
 }
 
-// The caption's text size for a cell: about a thirtieth of its height, so the
-// text neither swamps a small panel nor vanishes in a large one.
-int CaptionPixelSize(const QRect& cell)
+QFont CaptionFont(const QRect& cell, double scale, bool bold)
 {
-    return std::clamp(RoundToInt(cell.height() / 30.0), 10, 72);
-}
-
-QFont CaptionFont(int pixelSize)
-{
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(pixelSize);
+    QFont font = QGuiApplication::font();
+    const int screen = QFontInfo(font).pixelSize();
+    font.setPixelSize(std::max(RoundToInt(screen * scale), RoundToInt(cell.height() / 40.0)));
+    font.setBold(bold);
     return font;
-}
-
-void DrawMissingTile(QPainter& painter, const QRect& cell, const QString& name)
-{
-    painter.fillRect(cell, QColor(48, 48, 48));
-    QFont font = CaptionFont(std::clamp(RoundToInt(cell.height() / 16.0), 10, 96));
-    font.setBold(true);
-    painter.setFont(font);
-    painter.setPen(QColor(230, 230, 230));
-    const QFontMetrics metrics(font);
-    const QRect upper(cell.left(), cell.center().y() - metrics.height(), cell.width(), metrics.height());
-    painter.drawText(upper, Qt::AlignHCenter | Qt::AlignBottom, QStringLiteral("Image missing"));
-    font.setBold(false);
-    painter.setFont(font);
-    const QString elided = QFontMetrics(font).elidedText(name, Qt::ElideMiddle, cell.width() - 8);
-    painter.drawText(QRect(cell.left(), cell.center().y(), cell.width(), metrics.height() * 2),
-                     Qt::AlignHCenter | Qt::AlignTop, elided);
 }
 
 // The pixels of `image` that land on `visible` when the whole image covers
@@ -144,28 +125,46 @@ QSize NeededImageSize(const PanelCell& cell, QSize full, double scale)
                  std::min(full.height(), static_cast<int>(std::ceil(target.height()))));
 }
 
-int CaptionBandHeight(const QRect& cell)
+QRect CaptionBox(const QRect& cell, const QRectF& image, const viewer::CaptionText& caption, double scale)
 {
-    return RoundToInt(CaptionPixelSize(cell) * 1.7);
+    if (caption.Text.isEmpty() || cell.isEmpty())
+        return {};
+    const QFont font = CaptionFont(cell, scale, caption.OtherMoment);
+    const QRect text = QFontMetrics(font).boundingRect(QRect(0, 0, 100000, 100000), Qt::AlignLeft | Qt::AlignTop,
+                                                       caption.Text);
+    const int padding = RoundToInt(viewer::kCaptionPadding * std::max(1.0, scale));
+    const int margin = RoundToInt(viewer::kCaptionMargin * std::max(1.0, scale));
+    QRectF area = image.intersected(QRectF(cell));
+    if (area.isEmpty())
+        area = QRectF(cell);
+    const QPoint corner(std::max(cell.left(), static_cast<int>(area.left()) + margin),
+                        std::max(cell.top(), static_cast<int>(area.top()) + margin));
+    return QRect(corner, QSize(text.width() + 2 * padding, text.height() + 2 * padding)).intersected(cell);
 }
 
-void DrawCaption(QImage& frame, const QRect& cell, const QString& caption)
+void DrawCaption(QImage& frame, const QRect& cell, const QRectF& image, const viewer::CaptionText& caption,
+                 double scale)
 {
-    if (caption.isEmpty() || cell.isEmpty())
+    const QRect box = CaptionBox(cell, image, caption, scale);
+    if (box.isEmpty())
         return;
     QPainter painter(&frame);
-    painter.setClipRect(cell);
-    const int pixelSize = CaptionPixelSize(cell);
-    const int band = std::min(cell.height(), CaptionBandHeight(cell));
-    const QRect strip(cell.left(), cell.bottom() + 1 - band, cell.width(), band);
-    painter.fillRect(strip, QColor(0, 0, 0, 170));
-    const QFont font = CaptionFont(pixelSize);
-    painter.setFont(font);
-    painter.setPen(QColor(250, 250, 250));
-    const int pad = std::max(3, pixelSize / 2);
-    const QRect text = strip.adjusted(pad, 0, -pad, 0);
-    painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter,
-                     QFontMetrics(font).elidedText(caption, Qt::ElideRight, text.width()));
+    painter.setClipRect(box);
+    painter.fillRect(box, viewer::CaptionBoxColour(caption.OtherMoment));
+    painter.setFont(CaptionFont(cell, scale, caption.OtherMoment));
+    painter.setPen(viewer::CaptionTextColour(caption.OtherMoment));
+    const int padding = RoundToInt(viewer::kCaptionPadding * std::max(1.0, scale));
+    painter.drawText(box.adjusted(padding, padding, -padding, -padding), Qt::AlignLeft | Qt::AlignTop, caption.Text);
+}
+
+PanelPicture MissingPicture(const PanelCell& cell, QSize full, double scale, const QString& name)
+{
+    if (full.isEmpty())
+        full = viewer::DefaultTileSize();
+    PanelPicture picture;
+    picture.FullSize = full;
+    picture.Image = viewer::MissingImageTile(name, NeededImageSize(cell, full, scale));
+    return picture;
 }
 
 QImage ComposeFrame(const FrameLayout& layout, const std::vector<PanelPicture>& pictures)
@@ -192,11 +191,6 @@ void ComposeFrameInto(QImage& frame, const FrameLayout& layout, const std::vecto
     for (std::size_t i = 0; i < count; ++i) {
         const PanelCell& cell = layout.Cells[i];
         const PanelPicture& picture = pictures[i];
-        if (!picture.Missing.isEmpty()) {
-            paint().setClipRect(cell.Cell);
-            DrawMissingTile(*painter, cell.Cell, picture.Missing);
-            continue;
-        }
         if (picture.Image.isNull())
             continue;
         const QSize full = picture.FullSize.isEmpty() ? picture.Image.size() : picture.FullSize;
@@ -224,8 +218,12 @@ void ComposeFrameInto(QImage& frame, const FrameLayout& layout, const std::vecto
         }
     }
     painter.reset();
-    for (std::size_t i = 0; i < count; ++i)
-        DrawCaption(frame, layout.Cells[i].Cell, pictures[i].Caption);
+    for (std::size_t i = 0; i < count; ++i) {
+        const PanelPicture& picture = pictures[i];
+        const QSize full = picture.FullSize.isEmpty() ? picture.Image.size() : picture.FullSize;
+        DrawCaption(frame, layout.Cells[i].Cell, ImageRectInCell(layout.Cells[i], full, layout.Scale),
+                    picture.Caption, layout.Scale);
+    }
 }
 
 } // namespace exporting

@@ -1,9 +1,11 @@
 // Puts the panels of one frame into one picture, as the window shows them: each
 // panel's image fitted into its cell (aspect kept, centred) or drawn at its zoom,
-// black around it, an "Image missing" tile where a file is missing, and the
-// panel's caption at the foot of its cell when captions are on. A plain
-// function of its inputs, safe to call from several threads at once.
+// black around it, the window's "Image missing" tile where a file is missing,
+// and the window's caption at the image's top-left corner when captions are on.
+// A plain function of its inputs, safe to call from several threads at once.
 #pragma once
+
+#include "viewer/window/PanelCaptionText.h"
 
 #include <QImage>
 #include <QRect>
@@ -52,11 +54,11 @@ QSize NeededImageSize(const PanelCell& cell, QSize full, double scale);
 
 struct PanelPicture {
     // The panel's whole image at any resolution (a reduced decode serves); a
-    // null image with no Missing text leaves the cell black.
+    // null image leaves the cell black.
     QImage Image;
-    QSize FullSize;  // the image's size at full resolution; Image's own size when empty
-    QString Missing; // not "": draw the missing-image tile naming this file
-    QString Caption; // not "": drawn at the foot of the cell
+    QSize FullSize; // the image's size at full resolution; Image's own size when empty
+    // Drawn over the image when its text is not "".
+    viewer::CaptionText Caption;
 };
 
 // The frame as Format_RGB888, the decoder's own pixels, so that no panel needs
@@ -67,11 +69,17 @@ QImage ComposeFrame(const FrameLayout& layout, const std::vector<PanelPicture>& 
 // paints on); every pixel of it is painted.
 void ComposeFrameInto(QImage& frame, const FrameLayout& layout, const std::vector<PanelPicture>& pictures);
 
-// The caption band at the foot of `cell`: light text on a dark band whose
-// height follows the cell's, so a caption reads alike at any frame size.
-void DrawCaption(QImage& frame, const QRect& cell, const QString& caption);
+// The box a caption takes over an image that lands on `image` in `cell`: at
+// the image's top-left corner, as the window places its caption label, with
+// the window's margins and font grown by `scale`, and never smaller than a
+// fortieth of the cell's height so a large frame's caption stays readable. A
+// caption touches no pixel outside it.
+QRect CaptionBox(const QRect& cell, const QRectF& image, const viewer::CaptionText& caption, double scale);
+void DrawCaption(QImage& frame, const QRect& cell, const QRectF& image, const viewer::CaptionText& caption,
+                 double scale);
 
-// The band's height for a cell: a caption touches no pixel above it.
-int CaptionBandHeight(const QRect& cell);
+// The window's missing-image tile for a file, at the size the tile takes in
+// `cell` when it stands for an image of `full` pixels.
+PanelPicture MissingPicture(const PanelCell& cell, QSize full, double scale, const QString& name);
 
 } // namespace exporting

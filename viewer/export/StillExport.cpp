@@ -1,6 +1,7 @@
 #include "viewer/export/StillExport.h"
 
 #include "viewer/export/StagedFile.h"
+#include "viewer/window/SkyConditions.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,7 +47,7 @@ std::vector<PanelFile> PanelFiles(const ExportScene& scene, const QList<int>& fr
             const QString name = QStringLiteral("%1 P%2 %3 - %4 %5 - %6, lighting %7, %8")
                                      .arg(frame, width, 10, QLatin1Char('0'))
                                      .arg(p + 1)
-                                     .arg(view.ViewName, sample.SampleDate, sample.SampleTime, SkyName(c.SkyCode),
+                                     .arg(view.ViewName, sample.SampleDate, sample.SampleTime, viewer::SkyConditionName(c.SkyCode),
                                           LightingName(c).toLower(), ColourName(c));
             files.push_back({source.Path, SafeName(name) + QLatin1Char('.') + (suffix.isEmpty() ? QStringLiteral("jpg") : suffix)});
         }

@@ -1,28 +1,15 @@
-// The small caption a panel can show over its image: which view, date, time,
-// sky condition, lighting and colour kind the panel shows. A panel whose sky
-// condition or lighting differs from the others can show, at frame k, a sample
-// of another moment than the date and time in the Current Display box; its
-// caption then says so on a warning colour.
+// The small caption a panel can show over its image (its text: see
+// PanelCaptionText.h), on a warning colour when the panel's sample is of
+// another moment than the date and time in the Current Display box.
 #pragma once
 
-#include "viewer/study/StudyRecord.h"
+#include "viewer/window/PanelCaptionText.h"
 
 #include <QLabel>
 #include <QRectF>
 #include <QString>
 
 namespace viewer {
-
-struct CaptionText {
-    QString Text;              // the caption's lines
-    bool OtherMoment = false;  // the sample is not the one on display
-};
-
-// The caption of `sample` of view `view` at the frame whose date and time the
-// Current Display shows (`displayed`, sample k of view 1; nullptr when there is
-// none). colorCode 1 is true colour, 2 pseudo colour.
-CaptionText PanelCaptionText(const study::StudyRecord& record, int view, const study::StudySample& sample,
-                             const study::StudySample* displayed, int colorCode);
 
 class PanelCaption : public QLabel {
     Q_OBJECT

@@ -47,4 +47,13 @@ qint32 SkyCodeOfName(const QString& name)
     return code;
 }
 
+QString SkyConditionName(qint32 code)
+{
+    for (const SkyCondition& sky : SkyConditionTable()) {
+        if (sky.Value == code)
+            return QLatin1String(sky.Name);
+    }
+    return QStringLiteral("Sky %1").arg(code);
+}
+
 } // namespace viewer

@@ -26,4 +26,7 @@ QStringList SkyConditionNames(qint32 mask);
 // The value of the condition named name (exact, case-sensitive); 0 for no name.
 qint32 SkyCodeOfName(const QString& name);
 
+// The name of the condition of value code; "Sky <code>" for a value the table lacks.
+QString SkyConditionName(qint32 code);
+
 } // namespace viewer

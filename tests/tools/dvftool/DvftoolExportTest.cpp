@@ -133,10 +133,11 @@ TEST(DvftoolExport, AFolderGetsEachPanelsOwnImageFiles)
     const ToolRun run = Export({study.DvfPath(), QStringLiteral("--view"), QStringLiteral("2"), QStringLiteral("--frames"),
                                 QStringLiteral("June 21"), QStringLiteral("--out"), folder});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    // Sample 5 is missing, so the panel's frames 4 and 5 are samples 4 and 6.
+    // Frame 5's image is missing: it is left out and said so.
+    EXPECT_EQ(run.out, folder + QStringLiteral(": 2 image files\n1 image was missing and left out\n"));
     const QStringList files = QDir(folder).entryList(QDir::Files, QDir::Name);
     EXPECT_EQ(files, (QStringList{QStringLiteral("0004 P1 View 2 - June 21 12.00 PM - Clear, lighting off, RGB.jpg"),
-                                  QStringLiteral("0005 P1 View 2 - June 21 4.00 PM - Clear, lighting off, RGB.jpg")}));
+                                  QStringLiteral("0006 P1 View 2 - June 21 4.00 PM - Clear, lighting off, RGB.jpg")}));
     QFile copy(folder + files.front());
     QFile original(study.Path(QStringLiteral("v2_004_rgb.jpg")));
     ASSERT_TRUE(copy.open(QIODevice::ReadOnly) && original.open(QIODevice::ReadOnly));
