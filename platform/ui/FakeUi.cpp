@@ -70,6 +70,12 @@ std::optional<QString> FakeUi::GetSaveFileName(const FileDialogRequest& request)
     return NextFileAnswer();
 }
 
+std::optional<QString> FakeUi::GetExistingFolder(const FileDialogRequest& request)
+{
+    fileDialogs.push_back({DialogKind::Folder, request});
+    return NextFileAnswer();
+}
+
 void FakeUi::SetCursor(CursorShape shape)
 {
     cursor_ = shape;

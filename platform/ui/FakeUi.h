@@ -13,7 +13,7 @@ namespace ui {
 
 class FakeUi : public UiServices {
 public:
-    enum class DialogKind { Open, Save };
+    enum class DialogKind { Open, Save, Folder };
     struct FileDialogCall {
         DialogKind kind;
         FileDialogRequest request;
@@ -54,6 +54,7 @@ public:
     MessageAnswer ShowMessage(const MessageRequest& request) override;
     std::optional<QString> GetOpenFileName(const FileDialogRequest& request) override;
     std::optional<QString> GetSaveFileName(const FileDialogRequest& request) override;
+    std::optional<QString> GetExistingFolder(const FileDialogRequest& request) override;
     void SetCursor(CursorShape shape) override;
     CursorShape Cursor() const override;
     int ShowModal(QDialog& dialog) override;

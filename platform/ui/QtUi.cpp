@@ -123,8 +123,11 @@ QString ExistingFolder(const QString& start)
     return path;
 }
 
-std::optional<QString> RunFileDialog(const FileDialogRequest& request, bool save)
+enum class FileDialogKind { Open, Save, Folder };
+
+std::optional<QString> RunFileDialog(const FileDialogRequest& request, FileDialogKind kind)
 {
+    const bool save = kind == FileDialogKind::Save;
     QFileDialog dialog(OwnerOf(request.parent), request.title);
     const QString folder = ExistingFolder(request.startFolder);
     if (!folder.isEmpty())
@@ -132,7 +135,10 @@ std::optional<QString> RunFileDialog(const FileDialogRequest& request, bool save
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    if (save) {
+    if (kind == FileDialogKind::Folder) {
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    } else if (save) {
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setOption(QFileDialog::DontConfirmOverwrite,
                          !(request.flags & fileflags::kOverwritePrompt));
@@ -141,7 +147,7 @@ std::optional<QString> RunFileDialog(const FileDialogRequest& request, bool save
                                                                        : QFileDialog::AnyFile);
     }
     const QStringList filters = ConvertFileFilter(request.filter);
-    if (!filters.isEmpty())
+    if (!filters.isEmpty() && kind != FileDialogKind::Folder)
         dialog.setNameFilters(filters);
     if (!request.defaultExt.isEmpty())
         dialog.setDefaultSuffix(request.defaultExt);
@@ -191,12 +197,17 @@ MessageAnswer QtUi::ShowMessage(const MessageRequest& request)
 
 std::optional<QString> QtUi::GetOpenFileName(const FileDialogRequest& request)
 {
-    return RunFileDialog(request, false);
+    return RunFileDialog(request, FileDialogKind::Open);
 }
 
 std::optional<QString> QtUi::GetSaveFileName(const FileDialogRequest& request)
 {
-    return RunFileDialog(request, true);
+    return RunFileDialog(request, FileDialogKind::Save);
+}
+
+std::optional<QString> QtUi::GetExistingFolder(const FileDialogRequest& request)
+{
+    return RunFileDialog(request, FileDialogKind::Folder);
 }
 
 void QtUi::SetCursor(CursorShape shape)

@@ -13,6 +13,7 @@ public:
     MessageAnswer ShowMessage(const MessageRequest& request) override;
     std::optional<QString> GetOpenFileName(const FileDialogRequest& request) override;
     std::optional<QString> GetSaveFileName(const FileDialogRequest& request) override;
+    std::optional<QString> GetExistingFolder(const FileDialogRequest& request) override;
     void SetCursor(CursorShape shape) override;
     CursorShape Cursor() const override;
     int ShowModal(QDialog& dialog) override;

@@ -87,6 +87,8 @@ public:
     // The chosen file's full path, or nullopt when the user cancelled.
     virtual std::optional<QString> GetOpenFileName(const FileDialogRequest& request) = 0;
     virtual std::optional<QString> GetSaveFileName(const FileDialogRequest& request) = 0;
+    // A folder to write into (filter, fileName and defaultExt are not used).
+    virtual std::optional<QString> GetExistingFolder(const FileDialogRequest& request) = 0;
 
     // Sets the application-wide pointer; Default removes the busy shapes.
     virtual void SetCursor(CursorShape shape) = 0;
