@@ -45,7 +45,10 @@ TEST_F(MenuTest, TheMenuBarHoldsEveryItemInOrderWithItsSeparators)
     const QStringList expected{
         "ID_FileMenu=&File|ID_Open=&Open...\tCtrl+O|ID_RecentStudies=Recent S&tudies|-|"
         "ID_StudyProperties=&Study Properties...|"
-        "ID_PackageStudy=&Package Study...|-|ID_Exit=&Exit\tCtrl+Q",
+        "ID_PackageStudy=&Package Study...|-|ID_ExportFrame=Export &Frame...|"
+        "ID_ExportAnimation=Export &Animation...|ID_ExportContactSheet=Export &Contact Sheet...|-|"
+        "ID_Exit=&Exit\tCtrl+Q",
+        "ID_EditMenu=&Edit|ID_CopyFrame=&Copy Frame\tCtrl+C",
         "ID_PlaybackMenu=&Playback|ID_FirstFrame=&First Frame\tHome|"
         "ID_PreviousFrame=&Previous Frame\tLeft Arrow|ID_StartPlayback=&Start Playback\tUp Arrow, Space|"
         "ID_StopPlayback=St&op Playback\tDown Arrow, Space|ID_NextFrame=&Next Frame\tRight Arrow|"

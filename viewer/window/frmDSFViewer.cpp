@@ -2,6 +2,7 @@
 
 #include "platform/imaging/ImagingControl.h"
 #include "platform/ui/UiServices.h"
+#include "viewer/export/ExportController.h"
 #include "viewer/settings/DataFolders.h"
 #include "viewer/settings/ViewerPreferences.h"
 #include "viewer/study/StudyModule.h"
@@ -95,6 +96,8 @@ frmDSFViewer::frmDSFViewer(study::StudyModule& module, ui::UiServices& ui, Viewe
     statusBar()->hide();
     CreateMenu();
     CreateRecentStudiesMenu();
+    export_ = new exporting::ExportController(ui_, this);
+    connect(export_, &exporting::ExportController::Status, this, [this](const QString& text) { ShowStatus(text); });
     ConnectHandlers();
     ConnectPlayer();
     connect(this, &frmDSFViewer::StudyOpened, this, &frmDSFViewer::RememberStudy);

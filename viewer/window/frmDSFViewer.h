@@ -40,6 +40,10 @@ class ImagingControl;
 namespace settings {
 class ViewerPreferences;
 }
+namespace exporting {
+class ExportController;
+struct ExportContext;
+}
 namespace study {
 class StudyFolderIndex;
 class StudyModule;
@@ -116,6 +120,11 @@ public:
     void ToggleScreen();
     // Shows or hides every panel's caption, and remembers the choice.
     void ToggleCaptions();
+    // File > Export Frame, Export Animation, Export Contact Sheet; Edit > Copy Frame.
+    void ExportFrame();
+    void ExportAnimation();
+    void ExportContactSheet();
+    void CopyFrame();
     // Runs the command whose identifier is Tool ("ID_Open", "ID_About..." and
     // so on); any other text, a menu title among them, runs nothing.
     void stbMain_ToolClick(const QString& Tool);
@@ -129,6 +138,10 @@ public:
     // Empty while the panel holds no view.
     const PanelFrames& PanelPositions(int Index) const { return panelFrames_[Index]; }
     FramePlayer& Player() const { return *player_; }
+    // What the window shows now, as the export commands take it: the visible
+    // panels in the order of their Display slots with their places and zoom.
+    exporting::ExportContext ExportContextNow() const;
+    exporting::ExportController& Exports() const { return *export_; }
     settings::ViewerPreferences& Preferences() const { return *preferences_; }
     study::StudyModule& Module() const { return module_; }
     ui::UiServices& Ui() const { return ui_; }
@@ -255,6 +268,7 @@ private:
     ViewerOptions options_;
     std::unique_ptr<settings::ViewerPreferences> preferences_;
     FramePlayer* player_ = nullptr;
+    exporting::ExportController* export_ = nullptr;
 
     // Controls, named as the program's code names them.
     std::array<imaging::ImagingControl*, kPanelCount> LEADV_{};

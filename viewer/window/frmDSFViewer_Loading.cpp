@@ -6,6 +6,7 @@
 #include "platform/ui/UiServices.h"
 #include "viewer/cabreader/CABFile.h"
 #include "viewer/cabreader/ExtractPackage.h"
+#include "viewer/export/ExportController.h"
 #include "viewer/study/FilePaths.h"
 #include "viewer/study/StudyFolderIndex.h"
 #include "viewer/study/StudyModule.h"
@@ -65,6 +66,12 @@ void frmDSFViewer::Form_Activate()
 
 bool frmDSFViewer::Form_QueryUnload()
 {
+    // The export's own thread reads the study's files; closing would cut it short.
+    if (export_->Busy()) {
+        ui_.Message(QLatin1String(exporting::kMsgExportBusy), QStringLiteral("HALVEX Daystrand"),
+                    ui::MessageButtons::Ok, ui::MessageIcon::Exclamation, true);
+        return false;
+    }
     if (player_->Running()) {
         ui_.Message(QStringLiteral("Can not exit during study playback. Please stop playback and try again."),
                     QStringLiteral("HALVEX Daystrand"), ui::MessageButtons::Ok, ui::MessageIcon::Exclamation,

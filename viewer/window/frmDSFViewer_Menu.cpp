@@ -1,4 +1,4 @@
-// The menu bar and the window's keys: File, Playback, View and Help. Every item
+// The menu bar and the window's keys: File, Edit, Playback, View and Help. Every item
 // carries its identifier as its object name and its keys as window shortcuts,
 // shown in the menu's shortcut column; one handler runs the command an
 // identifier names, whether it came from a menu, a key or a caller.
@@ -36,6 +36,7 @@ struct MenuTitle {
 
 constexpr MenuTitle kMenus[] = {
     {"ID_FileMenu", "&File"},
+    {"ID_EditMenu", "&Edit"},
     {"ID_PlaybackMenu", "&Playback"},
     {"ID_ViewMenu", "&View"},
     {"ID_HelpMenu", "&Help"},
@@ -54,7 +55,16 @@ const MenuCommand kCommands[] = {
     {"ID_FileMenu", "ID_PackageStudy", "&Package Study...", nullptr, nullptr,
      [](frmDSFViewer& w) { packaging::msbPackageFile(w.Module(), w.Ui(), &w); }},
     {"ID_FileMenu", nullptr, nullptr, nullptr, nullptr, nullptr},
+    {"ID_FileMenu", "ID_ExportFrame", "Export &Frame...", nullptr, nullptr, [](frmDSFViewer& w) { w.ExportFrame(); }},
+    {"ID_FileMenu", "ID_ExportAnimation", "Export &Animation...", nullptr, nullptr,
+     [](frmDSFViewer& w) { w.ExportAnimation(); }},
+    {"ID_FileMenu", "ID_ExportContactSheet", "Export &Contact Sheet...", nullptr, nullptr,
+     [](frmDSFViewer& w) { w.ExportContactSheet(); }},
+    {"ID_FileMenu", nullptr, nullptr, nullptr, nullptr, nullptr},
     {"ID_FileMenu", "ID_Exit", "&Exit", "Ctrl+Q", "Ctrl+Q", [](frmDSFViewer& w) { w.close(); }},
+
+    // A text box with the keyboard focus takes Ctrl+C for its own copy first.
+    {"ID_EditMenu", "ID_CopyFrame", "&Copy Frame", "Ctrl+C", "Ctrl+C", [](frmDSFViewer& w) { w.CopyFrame(); }},
 
     {"ID_PlaybackMenu", "ID_FirstFrame", "&First Frame", "Home", "Home", [](frmDSFViewer& w) { w.cmdFirst_Click(); }},
     {"ID_PlaybackMenu", "ID_PreviousFrame", "&Previous Frame", "Left Arrow", "Left",
