@@ -70,6 +70,7 @@ files.AddFile source, given
 CheckEqual given, "a.txt", "AddFile hands the name it gave back through the caller's variable"
 files.AddFile tree & "\sub\b.bin", "renamed\b.bin"
 CheckEqual files(files.Count).NameInCab, "renamed\b.bin", "AddFile stores under the name asked for"
+CheckEqual files(files.Count).CompressionType, 1, "an omitted CompressionType takes its default, 1"
 files.AddFile tree & "\.hidden.txt"
 files.AddFile tree & "\sub"
 files.AddFile tree & "\no such file"
