@@ -12,7 +12,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRegularExpression>
+#include <QColor>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -119,6 +122,26 @@ TEST_F(HelpWindowTest, PagesShowAtTheirAnchorAndBackAndForwardRetraceThem)
     EXPECT_EQ(window_.CurrentPage(), "panels.html#zoom");
     Find<QAction>("helpHome")->trigger();
     EXPECT_EQ(window_.CurrentPage(), "index.html");
+}
+
+TEST_F(HelpWindowTest, EveryPageWearsTheStyleSheetAndTheWindowNamesThePageOnce)
+{
+    auto* browser = Find<QTextBrowser>("helpBrowser");
+    const QStringList files = QDir(kPages).entryList({QStringLiteral("*.html")}, QDir::Files);
+    ASSERT_FALSE(files.isEmpty());
+    for (const QString& file : files) {
+        window_.ShowPage(file);
+        // The heading in the sheet's colour shows the sheet was read.
+        const QTextBlock heading = browser->document()->begin();
+        EXPECT_EQ(heading.begin().fragment().charFormat().foreground().color(), QColor(0x2b, 0x4f, 0x7a))
+            << file.toStdString();
+        EXPECT_GE(browser->document()->documentMargin(), 8) << file.toStdString();
+    }
+
+    window_.ShowPage("index.html");
+    EXPECT_EQ(window_.windowTitle(), "HALVEX Daystrand Help");
+    window_.ShowPage("properties.html");
+    EXPECT_EQ(window_.windowTitle(), "Study properties and copying - HALVEX Daystrand Help");
 }
 
 TEST_F(HelpWindowTest, SearchListsThePagesAndOpensTheOneChosen)

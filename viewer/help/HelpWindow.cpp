@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QUrl>
@@ -41,6 +42,8 @@ void HelpWindow::CreateControls()
     browser_->setObjectName(QStringLiteral("helpBrowser"));
     browser_->setSearchPaths({folder_});
     browser_->setOpenExternalLinks(true);
+    // Text clear of the frame, as the style sheet's body margin is not honoured.
+    browser_->document()->setDocumentMargin(12);
     connect(browser_, &QTextBrowser::sourceChanged, this, &HelpWindow::SourceChanged);
 
     contents_ = new QTreeWidget;
@@ -170,8 +173,10 @@ void HelpWindow::SourceChanged(const QUrl& source)
     }
     const QSignalBlocker quiet(contents_);
     contents_->setCurrentItem(best);
-    if (const QString title = browser_->documentTitle(); !title.isEmpty())
-        setWindowTitle(title + QStringLiteral(" - ") + QLatin1String(kHelpWindowTitle));
+    // The contents page is titled like the window itself; it is not named twice.
+    const QString title = browser_->documentTitle();
+    const QString window = QLatin1String(kHelpWindowTitle);
+    setWindowTitle(title.isEmpty() || title == window ? window : title + QStringLiteral(" - ") + window);
 }
 
 void HelpWindow::ContentsChosen(QTreeWidgetItem* item)
