@@ -56,7 +56,7 @@ TEST_F(MenuTest, TheMenuBarHoldsEveryItemInOrderWithItsSeparators)
         "ID_ShiftViewDisplayUp=Shift View Display &Up\tPgUp|"
         "ID_ShiftViewDisplayDown=Shift View Display &Down\tPgDn",
         "ID_ViewMenu=&View|ID_PanelCaptions=Panel &Captions",
-        "ID_HelpMenu=&Help|ID_Readme=&Readme...|ID_ContentsAndIndex=&Contents And Index...|-|"
+        "ID_HelpMenu=&Help|ID_Readme=&Readme...|ID_ContentsAndIndex=&Contents And Index...\tF1|-|"
         "ID_About...=&About...",
     };
     EXPECT_EQ(MenuTexts(), expected);

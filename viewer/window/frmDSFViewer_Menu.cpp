@@ -88,7 +88,7 @@ const MenuCommand kCommands[] = {
 
     {"ID_HelpMenu", "ID_Readme", "&Readme...", nullptr, nullptr,
      [](frmDSFViewer& w) { settings::ShowHelpTopic(w.Module().HelpFile, settings::kTopicReadme); }},
-    {"ID_HelpMenu", "ID_ContentsAndIndex", "&Contents And Index...", nullptr, nullptr,
+    {"ID_HelpMenu", "ID_ContentsAndIndex", "&Contents And Index...", "F1", "F1",
      [](frmDSFViewer& w) { settings::ShowHelpTopic(w.Module().HelpFile, settings::kTopicContents); }},
     {"ID_HelpMenu", nullptr, nullptr, nullptr, nullptr, nullptr},
     {"ID_HelpMenu", "ID_About...", "&About...", nullptr, nullptr, [](frmDSFViewer& w) { ShowAbout(w.Ui(), &w); }},
