@@ -12,6 +12,7 @@
 #include <deque>
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -86,6 +87,7 @@ struct CabReader::Impl {
     std::vector<CabEntry> entries;
     CabInfo info;
     std::string cabinetPath;
+    ReadOptions options;
     std::set<io::FileId> partIds; // every file of the set that is open, so no entry replaces one
     bool joinedSet = false;
     bool open = false;
@@ -138,6 +140,7 @@ struct CabReader::Impl {
     CabError ReadHeader(const std::string& path, bool& empty)
     {
         empty = false;
+        const std::uint64_t offset = options.offset;
         io::OpenedFile opened = io::OpenRegularFile(path, "cabinet");
         if (opened.error) {
             // A folder is "access denied" as on Windows; a device or pipe is no cabinet.
@@ -149,13 +152,18 @@ struct CabReader::Impl {
         const struct stat& st = opened.st;
         partIds.insert(io::IdOf(st));
         std::uint8_t header[format::cfhead_SIZEOF];
-        long long n = io::ReadFull(fd.Get(), header, sizeof header);
-        if (n < 0)
-            return io::ErrorFromErrno(errno, io::Action::Read, path, "cannot read cabinet");
+        long long n = 0;
+        if (offset < std::uint64_t(st.st_size)) {
+            n = io::ReadFullAt(fd.Get(), header, sizeof header, off_t(offset));
+            if (n < 0)
+                return io::ErrorFromErrno(errno, io::Action::Read, path, "cannot read cabinet");
+        }
         if (n < static_cast<long long>(sizeof header)
             || std::memcmp(header + format::cfhead_Signature, format::kSignature, 4) != 0)
-            return CabError{kErrorInvalidData, "'" + path + "' is not a cabinet file"};
-        info.cabinetSize = std::uint64_t(st.st_size);
+            return CabError{kErrorInvalidData, offset == 0 ? "'" + path + "' is not a cabinet file"
+                                                           : "no cabinet starts at byte " + std::to_string(offset)
+                                                                 + " of '" + path + "'"};
+        info.cabinetSize = std::uint64_t(st.st_size) - offset;
         std::uint16_t flags = format::GetU16(header + format::cfhead_Flags);
         if (format::GetU16(header + format::cfhead_NumFolders) == 0
             && format::GetU16(header + format::cfhead_NumFiles) == 0
@@ -177,7 +185,7 @@ struct CabReader::Impl {
             CabEntry e;
             e.storedName = f->filename ? f->filename : "";
             e.attributes = std::uint16_t(f->attribs);
-            e.name = EntryNameText(e.storedName, e.attributes & format::kAttribNameIsUtf);
+            e.name = DecodeEntryName(e.storedName, (e.attributes & format::kAttribNameIsUtf) != 0, options.names);
             e.size = f->length;
             e.dosDate = DosDateOf(*f);
             e.dosTime = DosTimeOf(*f);
@@ -270,13 +278,18 @@ struct CabReader::Impl {
     CabError OpenWithLibrary(const std::string& path)
     {
         cabinetPath = path;
+        system.viewPath = path;
+        system.viewOffset = off_t(options.offset);
         decompressor = mspack_create_cab_decompressor(system.Get());
         if (!decompressor)
             return CabError{kErrorNotEnoughMemory, "cannot start the cabinet decoder"};
         system.ClearError();
         cabinet = OpenPart(path);
         if (!cabinet)
-            return ErrorFor(decompressor->last_error(decompressor), "cannot read cabinet '" + path + "'");
+            return ErrorFor(decompressor->last_error(decompressor),
+                            options.offset == 0 ? "cannot read cabinet '" + path + "'"
+                                                : "cannot read the cabinet at byte " + std::to_string(options.offset)
+                                                      + " of '" + path + "'");
         TakeTable();
         // A set's parts share one file list once joined: the set is listed,
         // checked and extracted whole, whichever part was named.
@@ -308,9 +321,13 @@ struct CabReader::Impl {
 CabReader::CabReader() : impl_(std::make_unique<Impl>()) {}
 CabReader::~CabReader() = default;
 
-CabError CabReader::Open(const std::string& path)
+CabError CabReader::Open(const std::string& path, const ReadOptions& options)
 {
     Close();
+    if (options.offset > std::uint64_t(std::numeric_limits<off_t>::max()))
+        return CabError{kErrorInvalidData, "no cabinet starts at byte " + std::to_string(options.offset) + " of '"
+                                               + path + "'"};
+    impl_->options = options;
     bool empty = false;
     CabError error = impl_->ReadHeader(path, empty);
     if (!error && !empty)
@@ -329,6 +346,9 @@ void CabReader::Close()
     impl_->entries.clear();
     impl_->info = CabInfo{};
     impl_->cabinetPath.clear();
+    impl_->options = ReadOptions{};
+    impl_->system.viewPath.clear();
+    impl_->system.viewOffset = 0;
     impl_->partIds.clear();
     impl_->joinedSet = false;
     impl_->open = false;

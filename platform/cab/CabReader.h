@@ -4,6 +4,7 @@
 
 #include "platform/cab/CabError.h"
 #include "platform/cab/CabIo.h"
+#include "platform/cab/CabText.h"
 
 #include <cstdint>
 #include <functional>
@@ -17,8 +18,7 @@ struct Target;
 
 // One file of a cabinet as its file table gives it.
 struct CabEntry {
-    std::string name;        // UTF-8: as stored when attribute 0x80 is set or the bytes are well-formed
-                             // multi-byte UTF-8, else decoded from Windows-1252
+    std::string name;        // UTF-8, decoded as ReadOptions::names says (see NameCharset)
     std::string storedName;  // the name's bytes exactly as stored
     std::uint32_t size = 0;  // uncompressed size in bytes
     std::uint16_t dosDate = 0;
@@ -34,12 +34,22 @@ struct CabEntry {
 // of the whole set, whichever part was opened. A missing part leaves the
 // parts found so far.
 struct CabInfo {
-    std::uint64_t cabinetSize = 0; // bytes of the cabinet file
+    std::uint64_t cabinetSize = 0; // bytes from the cabinet's start to the end of its file
     std::uint16_t setId = 0;
     std::uint16_t cabinetIndex = 0;
     std::uint16_t folderCount = 0;
     bool hasPrevious = false; // part of a spanned set
     bool hasNext = false;
+};
+
+// How Open reads a cabinet.
+struct ReadOptions {
+    // The byte of the file where the cabinet starts: 0 for a cabinet file,
+    // an offset FindCabinets gave for one inside another file. The cabinet is
+    // then read as if its file began there; other parts of its set are looked
+    // for beside the file and read whole.
+    std::uint64_t offset = 0;
+    NameCharset names = NameCharset::Auto; // how names without the UTF-8 mark are read
 };
 
 class CabReader {
@@ -54,8 +64,9 @@ public:
     // for a folder, kErrorInvalidData when it is not a cabinet or its tables are
     // damaged, or when it is no regular file at all (a FIFO or device is
     // refused without being read or waited on). A cabinet with no folders and
-    // no files opens with no entries.
-    CabError Open(const std::string& path);
+    // no files opens with no entries. With an offset, kErrorInvalidData also
+    // when no cabinet starts there (the offset lies past the end included).
+    CabError Open(const std::string& path, const ReadOptions& options = {});
     void Close();
     bool IsOpen() const;
 

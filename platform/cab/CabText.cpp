@@ -1,8 +1,7 @@
 #include "platform/cab/CabText.h"
 
-#include <cstdio>
-
 #include <cstdint>
+#include <cstdio>
 
 namespace cab {
 
@@ -123,6 +122,30 @@ bool IsAscii(std::string_view text)
     return true;
 }
 
+std::string DecodeEntryName(std::string_view stored, bool markedUtf8, NameCharset charset)
+{
+    bool utf8 = markedUtf8 || charset == NameCharset::Utf8;
+    // Windows-1252 text almost never forms multi-byte UTF-8 by chance.
+    if (!utf8 && charset == NameCharset::Auto)
+        utf8 = !IsAscii(stored) && IsValidUtf8(stored);
+    return utf8 ? SanitizeUtf8(stored) : Windows1252ToUtf8(stored);
+}
+
+std::optional<NameCharset> ParseNameCharset(std::string_view text)
+{
+    std::string lower(text);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    if (lower == "auto")
+        return NameCharset::Auto;
+    if (lower == "utf-8" || lower == "utf8")
+        return NameCharset::Utf8;
+    if (lower == "cp1252" || lower == "windows-1252")
+        return NameCharset::Windows1252;
+    return std::nullopt;
+}
+
 std::string SizeText(unsigned long long bytes)
 {
     if (bytes < 1000)
@@ -171,12 +194,6 @@ std::optional<unsigned long long> ParseSizeText(std::string_view text)
     if (shift > 0 && value > (~0ull >> shift))
         return std::nullopt;
     return value << shift;
-}
-
-std::string EntryNameText(std::string_view stored, bool flaggedUtf8)
-{
-    const bool utf8 = flaggedUtf8 || (!IsAscii(stored) && IsValidUtf8(stored));
-    return utf8 ? SanitizeUtf8(stored) : Windows1252ToUtf8(stored);
 }
 
 } // namespace cab

@@ -21,11 +21,18 @@ std::string SanitizeUtf8(std::string_view text);
 
 bool IsAscii(std::string_view text);
 
-// An entry's stored name as well-formed UTF-8. It is UTF-8 when the entry is
-// flagged so, and also when, unflagged, it is well-formed multi-byte UTF-8:
-// tools that do not set the flag write such names, and Windows-1252 text
-// almost never forms those sequences by chance. Otherwise it is Windows-1252.
-std::string EntryNameText(std::string_view stored, bool flaggedUtf8);
+// How an entry name stored without the UTF-8 mark (attribute 0x80) is read.
+// Auto: as UTF-8 when it is well-formed multi-byte UTF-8 (tools that write
+// UTF-8 without the mark), else as Windows-1252. Utf8 and Windows1252 force
+// one reading for every unmarked name. Marked names are always UTF-8.
+enum class NameCharset { Auto, Utf8, Windows1252 };
+
+// The name as well-formed UTF-8: ill-formed bytes read as UTF-8 become U+FFFD.
+std::string DecodeEntryName(std::string_view stored, bool markedUtf8, NameCharset charset);
+
+// "auto", "utf-8" or "cp1252" (also "utf8", "windows-1252"; any letter case)
+// as a command line gives them; nothing for anything else.
+std::optional<NameCharset> ParseNameCharset(std::string_view text);
 
 // Appends the UTF-8 bytes of one code point.
 void AppendUtf8(std::string& out, char32_t c);

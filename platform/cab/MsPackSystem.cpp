@@ -27,8 +27,10 @@ struct Handle {
     int fd;
     bool owned; // a cabinet opened for reading; the output file is the caller's
     std::string path;
-    // Read handles only: the offset of the next byte libmspack reads, and the
-    // window of the file held in `window`, starting at `windowAt`.
+    // Read handles only: where the file starts for libmspack (see viewPath),
+    // the offset of the next byte it reads, and the window of the file held
+    // in `window`, starting at `windowAt`; the last two count from `base`.
+    off_t base = 0;
     off_t position = 0;
     off_t windowAt = 0;
     std::size_t windowSize = 0;
@@ -54,7 +56,7 @@ mspack_file* Open(mspack_system* s, const char* filename, int mode)
             Record(system, EACCES, io::Action::CreateFile, filename);
             return nullptr;
         }
-        auto* h = new (std::nothrow) Handle{system, system->outputFd, false, system->outputPath, 0, 0, 0, nullptr};
+        auto* h = new (std::nothrow) Handle{system, system->outputFd, false, system->outputPath, 0, 0, 0, 0, nullptr};
         return reinterpret_cast<mspack_file*>(h);
     }
     if (mode != MSPACK_SYS_OPEN_READ) {
@@ -73,7 +75,8 @@ mspack_file* Open(mspack_system* s, const char* filename, int mode)
         Record(system, err, io::Action::OpenExisting, filename);
         return nullptr;
     }
-    auto* h = new (std::nothrow) Handle{system, fd, true, filename, 0, 0, 0, nullptr};
+    const off_t base = system->viewOffset != 0 && system->viewPath == filename ? system->viewOffset : 0;
+    auto* h = new (std::nothrow) Handle{system, fd, true, filename, base, 0, 0, 0, nullptr};
     if (h)
         h->window.reset(new (std::nothrow) char[kReadWindow]);
     if (!h || !h->window) {
@@ -125,8 +128,8 @@ int Read(mspack_file* f, void* buffer, int bytes)
         // A read as large as the window goes straight to the caller's buffer.
         const std::size_t rest = wanted - done;
         const bool direct = rest >= kReadWindow;
-        long long n = direct ? io::ReadFullAt(h->fd, out + done, rest, h->position)
-                             : io::ReadFullAt(h->fd, h->window.get(), kReadWindow, h->position);
+        long long n = direct ? io::ReadFullAt(h->fd, out + done, rest, h->base + h->position)
+                             : io::ReadFullAt(h->fd, h->window.get(), kReadWindow, h->base + h->position);
         if (n < 0) {
             Record(h->system, errno, io::Action::Read, h->path);
             return -1;
@@ -175,22 +178,24 @@ int Seek(mspack_file* f, off_t offset, int mode)
                                                : SEEK_END;
     if (h->owned) {
         // Read handles keep their own offset; the window stays valid.
-        off_t base = 0;
+        off_t from = 0;
         if (whence == SEEK_CUR) {
-            base = h->position;
+            from = h->position;
         } else if (whence == SEEK_END) {
             struct stat st {};
             if (::fstat(h->fd, &st) != 0) {
                 Record(h->system, errno, io::Action::Read, h->path);
                 return -1;
             }
-            base = st.st_size;
+            from = std::max<off_t>(0, st.st_size - h->base);
         }
-        if ((offset > 0 && base > std::numeric_limits<off_t>::max() - offset) || base + offset < 0) {
+        // Past the file's own start, or so far on that the real offset overflows.
+        const off_t limit = std::numeric_limits<off_t>::max() - h->base;
+        if ((offset > 0 && from > limit - offset) || from + offset < 0) {
             Record(h->system, EINVAL, io::Action::Read, h->path);
             return -1;
         }
-        h->position = base + offset;
+        h->position = from + offset;
         return 0;
     }
     if (::lseek(h->fd, offset, whence) < 0) {

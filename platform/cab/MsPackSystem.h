@@ -35,6 +35,12 @@ struct MsPackSystem {
     std::uint64_t outputWritten = 0;
     bool cancelled = false;
 
+    // The one file that is read as if it began `viewOffset` bytes in: a
+    // cabinet inside a larger file (a self-extracting program). Every other
+    // file, such as another part of its set, is read whole.
+    std::string viewPath;
+    off_t viewOffset = 0;
+
     MsPackSystem();
     MsPackSystem(const MsPackSystem&) = delete;
     MsPackSystem& operator=(const MsPackSystem&) = delete;

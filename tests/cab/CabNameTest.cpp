@@ -32,3 +32,37 @@ TEST(CabText, DecodesWindows1252AndRepairsUtf8)
     EXPECT_TRUE(cab::IsAscii("abc"));
     EXPECT_FALSE(cab::IsAscii("é"));
 }
+
+TEST(CabText, UnmarkedNamesAreReadAsTheChosenCharset)
+{
+    struct Case {
+        std::string stored;
+        bool marked;
+        cab::NameCharset charset;
+        std::string name;
+    };
+    const std::string cp1252 = "caf\xE9 \x80.txt";
+    const std::string utf8 = "caf\xC3\xA9.txt";
+    const Case cases[] = {
+        {cp1252, false, cab::NameCharset::Auto, "café €.txt"},
+        {utf8, false, cab::NameCharset::Auto, "café.txt"},
+        {cp1252, false, cab::NameCharset::Windows1252, "café €.txt"},
+        {utf8, false, cab::NameCharset::Windows1252, "cafÃ©.txt"},
+        {cp1252, false, cab::NameCharset::Utf8, "caf\uFFFD \uFFFD.txt"},
+        {utf8, false, cab::NameCharset::Utf8, "café.txt"},
+        // A marked name is UTF-8 whatever was chosen for the unmarked ones.
+        {utf8, true, cab::NameCharset::Windows1252, "café.txt"},
+        {cp1252, true, cab::NameCharset::Auto, "caf\uFFFD \uFFFD.txt"},
+        {"plain.txt", false, cab::NameCharset::Windows1252, "plain.txt"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(cab::DecodeEntryName(c.stored, c.marked, c.charset), c.name) << c.stored << " " << int(c.charset);
+
+    EXPECT_EQ(cab::ParseNameCharset("auto"), cab::NameCharset::Auto);
+    EXPECT_EQ(cab::ParseNameCharset("UTF-8"), cab::NameCharset::Utf8);
+    EXPECT_EQ(cab::ParseNameCharset("utf8"), cab::NameCharset::Utf8);
+    EXPECT_EQ(cab::ParseNameCharset("cp1252"), cab::NameCharset::Windows1252);
+    EXPECT_EQ(cab::ParseNameCharset("Windows-1252"), cab::NameCharset::Windows1252);
+    for (const char* unknown : {"", "latin1", "utf-16", "cp12520"})
+        EXPECT_FALSE(cab::ParseNameCharset(unknown)) << unknown;
+}

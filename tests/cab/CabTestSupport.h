@@ -5,6 +5,7 @@
 #include "platform/cab/CabFormat.h"
 #include "platform/cab/CabReader.h"
 #include "platform/cab/CabWriter.h"
+#include "TestPaths.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -101,20 +102,7 @@ inline std::vector<Folder> ReadLayout(const std::string& bytes)
     return folders;
 }
 
-// Every file below `folder`, by path relative to it, with its bytes.
-inline std::map<std::string, std::string> FilesBelow(const std::filesystem::path& folder)
-{
-    std::map<std::string, std::string> files;
-    for (const auto& item : std::filesystem::recursive_directory_iterator(folder)) {
-        if (!item.is_regular_file())
-            continue;
-        std::ifstream in(item.path(), std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        files[std::filesystem::relative(item.path(), folder).string()] = bytes.str();
-    }
-    return files;
-}
+using testsupport::FilesBelow;
 
 struct RunResult {
     int status = -1;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <random>
 #include <string>
@@ -67,6 +68,16 @@ inline std::string ReadAll(const std::filesystem::path& p)
 {
     std::ifstream in(p, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Every plain file below a folder, by path relative to it, with its bytes.
+inline std::map<std::string, std::string> FilesBelow(const std::filesystem::path& folder)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(folder))
+        if (e.is_regular_file())
+            files[std::filesystem::relative(e.path(), folder).string()] = ReadAll(e.path());
+    return files;
 }
 
 } // namespace testsupport

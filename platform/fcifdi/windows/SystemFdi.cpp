@@ -303,8 +303,9 @@ FNFDINOTIFY(Notify)
         case fdintPARTIAL_FILE:
         case fdintCOPY_FILE: {
             // Names as the codec reads them on Linux.
-            const std::string name = cab::EntryNameText(pfdin->psz1 ? pfdin->psz1 : "",
-                                                        (pfdin->attribs & _A_NAME_IS_UTF) != 0);
+            const std::string name = cab::DecodeEntryName(pfdin->psz1 ? pfdin->psz1 : "",
+                                                          (pfdin->attribs & _A_NAME_IS_UTF) != 0,
+                                                          cab::NameCharset::Auto);
             record.cb = pfdin->cb;
             record.psz1 = name.c_str();
             record.date = pfdin->date;
