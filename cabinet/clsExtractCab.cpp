@@ -21,6 +21,16 @@ void WriteToStandardError(const std::string& text)
     std::cerr << text << std::endl;
 }
 
+cab::NameCharset CodecCharset(NameCharset charset)
+{
+    switch (charset) {
+    case NameCharset::Utf8: return cab::NameCharset::Utf8;
+    case NameCharset::Windows1252: return cab::NameCharset::Windows1252;
+    case NameCharset::Auto: break;
+    }
+    return cab::NameCharset::Auto;
+}
+
 } // namespace
 
 std::shared_ptr<clsExtractCab> clsExtractCab::Create()
@@ -106,6 +116,9 @@ bool clsExtractCab::Extract(const std::string& DestinationDir, const std::string
         handle = fdi.OpenCabFile(&erf);
         // A context that could not be made is a failure too, not an empty cabinet.
         CheckExtractError(erf);
+        if (!fdi.SetReadOptions(handle, cabinetOffset_, CodecCharset(unmarkedNames_)))
+            RaiseError(kExtractError, "This cabinet reader cannot read a cabinet inside another file, nor choose how "
+                                      "names are read");
         const std::int16_t ok = fdi.IsCabFile(handle, NativePath(cabFileName_).c_str());
         CheckExtractError(erf);
         if (ok != 0) {

@@ -32,6 +32,13 @@ public:
                                  bool& Cancel);
 };
 
+// How names stored without the UTF-8 mark are read (clsExtractCab::UnmarkedNames).
+enum class NameCharset {
+    Auto,        // well-formed multi-byte UTF-8 as UTF-8 (tools that write it unmarked), other names as Windows-1252
+    Utf8,        // every unmarked name as UTF-8; ill-formed bytes become U+FFFD
+    Windows1252, // every unmarked name as Windows-1252
+};
+
 class clsExtractCab : public com::Object, public std::enable_shared_from_this<clsExtractCab> {
 public:
     using Cookie = com::EventSource<clsExtractCabEvents>::Cookie;
@@ -50,6 +57,16 @@ public:
     std::shared_ptr<clsCompressedFiles> CompressedFiles() const { return compressedFiles_; }
     const std::string& CabFileName() const { return cabFileName_; }
     void CabFileName(const std::string& value) { cabFileName_ = value; }
+    // The byte of CabFileName where the cabinet starts: 0 (the default) for a
+    // cabinet file, else the place of one inside another file, such as a
+    // self-extracting program. Other parts of its set are looked for beside
+    // that file. No cabinet there fails as "Not A Cab".
+    std::uint64_t CabinetOffset() const { return cabinetOffset_; }
+    void CabinetOffset(std::uint64_t offset) { cabinetOffset_ = offset; }
+    // How listing and extraction read names stored without the UTF-8 mark;
+    // Auto by default.
+    NameCharset UnmarkedNames() const { return unmarkedNames_; }
+    void UnmarkedNames(NameCharset charset) { unmarkedNames_ = charset; }
 
     // Number of listed entries; raises "Overflow: ..." (saying the limit) beyond
     // 32767, the most its 16-bit result holds. CompressedFiles()->Count() has no such limit.
@@ -106,6 +123,8 @@ private:
 
     std::shared_ptr<clsCompressedFiles> compressedFiles_;
     std::string cabFileName_;
+    std::uint64_t cabinetOffset_ = 0;
+    NameCharset unmarkedNames_ = NameCharset::Auto;
     std::string destinationDir_;
     std::string lastError_;
     std::string lastErrorDetail_;

@@ -3,8 +3,10 @@
 // in tests) without changing its calls.
 #pragma once
 
+#include "platform/cab/CabText.h"
 #include "platform/fcifdi/FciFdiTypes.h"
 
+#include <cstdint>
 #include <string>
 
 namespace fcifdi {
@@ -34,6 +36,14 @@ public:
     virtual std::int16_t Release(std::int32_t hfdi) = 0;
     // As FciApi::ErrorDetail.
     virtual std::string ErrorDetail(std::int32_t /*hfdi*/) { return {}; }
+    // How the context reads the cabinets it is given from now on: from which
+    // byte of the file (a cabinet inside a self-extracting program), and how
+    // names without the UTF-8 mark are decoded. False when this
+    // implementation cannot read that way; only the defaults are then taken.
+    virtual bool SetReadOptions(std::int32_t /*hfdi*/, std::uint64_t cabinetOffset, cab::NameCharset names)
+    {
+        return cabinetOffset == 0 && names == cab::NameCharset::Auto;
+    }
 };
 
 // The platform's own implementations: over the cabinet codec on Linux (Fci.h,

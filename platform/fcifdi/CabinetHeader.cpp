@@ -32,12 +32,16 @@ bool SkipString(std::ifstream& in)
 
 } // namespace
 
-CabinetHeader ReadCabinetHeader(const std::string& path)
+CabinetHeader ReadCabinetHeader(const std::string& path, std::uint64_t offset)
 {
     CabinetHeader header;
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return header;
+    if (offset != 0 && !in.seekg(std::streamoff(offset))) {
+        header.status = CabinetHeader::NotACabinet;
+        return header;
+    }
     std::uint8_t fixed[fmt::cfhead_SIZEOF];
     in.read(reinterpret_cast<char*>(fixed), sizeof fixed);
     std::size_t got = static_cast<std::size_t>(in.gcount());

@@ -21,7 +21,8 @@ struct CabinetHeader {
     std::vector<std::uint16_t> folderCompression; // typeCompress of each folder
 };
 
-CabinetHeader ReadCabinetHeader(const std::string& path);
+// The header of the cabinet that starts `offset` bytes into the file.
+CabinetHeader ReadCabinetHeader(const std::string& path, std::uint64_t offset = 0);
 
 // MSZIP, LZX, Quantum and stored folders can be decoded.
 bool IsKnownCompression(std::uint16_t typeCompress);

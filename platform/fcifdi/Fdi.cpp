@@ -22,6 +22,7 @@ namespace fmt = cab::format;
 struct ReadContext {
     ERF* erf = nullptr;
     std::string openPath;          // the cabinet `reader` holds, when any
+    cab::ReadOptions options;      // how it is read
     std::optional<cab::CabReader> reader;
     CabinetHeader header;
     std::string detail; // the path and the reason behind the last failure
@@ -67,12 +68,16 @@ bool OpenCabinet(ReadContext& context, const std::string& path)
             return false;
         }
     }
-    context.header = ReadCabinetHeader(path);
+    context.header = ReadCabinetHeader(path, context.options.offset);
     switch (context.header.status) {
     case CabinetHeader::Ok: break;
     case CabinetHeader::Missing: Fail(context.erf, FDIERROR_CABINET_NOT_FOUND, cab::kErrorFileNotFound); return false;
     case CabinetHeader::NotACabinet:
-        Fail(context, FDIERROR_NOT_A_CABINET, cab::CabError{cab::kErrorInvalidData, "'" + path + "' is not a cabinet file"});
+        Fail(context, FDIERROR_NOT_A_CABINET,
+             cab::CabError{cab::kErrorInvalidData,
+                           context.options.offset == 0 ? "'" + path + "' is not a cabinet file"
+                                                       : "no cabinet starts at byte "
+                                                             + std::to_string(context.options.offset) + " of '" + path + "'"});
         return false;
     case CabinetHeader::UnknownVersion:
         Fail(context, FDIERROR_UNKNOWN_CABINET_VERSION,
@@ -83,7 +88,7 @@ bool OpenCabinet(ReadContext& context, const std::string& path)
         return false;
     }
     context.reader.emplace();
-    cab::CabError error = context.reader->Open(path);
+    cab::CabError error = context.reader->Open(path, context.options);
     if (error) {
         context.reader.reset();
         if (error.code == cab::kErrorFileNotFound || error.code == cab::kErrorPathNotFound
@@ -289,6 +294,17 @@ std::int16_t ExtractCab(std::int32_t hfdi, const char* cabinetPath, PFNEXTRACTNO
         Fail(erf, FDIERROR_ALLOC_FAIL, cab::kErrorNotEnoughMemory);
         return 0;
     }
+}
+
+std::int16_t SetReadOptions(std::int32_t hfdi, const cab::ReadOptions& options)
+{
+    auto context = Contexts().Find(hfdi);
+    if (!context)
+        return 0;
+    context->options = options;
+    context->reader.reset(); // read again the new way
+    context->openPath.clear();
+    return 1;
 }
 
 std::int16_t Release(std::int32_t hfdi)

@@ -2,6 +2,7 @@
 // with notifications that choose what is written, and let it go.
 #pragma once
 
+#include "platform/cab/CabReader.h"
 #include "platform/fcifdi/FciFdiTypes.h"
 
 #include <string>
@@ -26,6 +27,11 @@ std::int16_t IsCabFile(std::int32_t hfdi, const char* cabinetPath);
 // the first such failure in the ERF. Nonzero on success.
 std::int16_t ExtractCab(std::int32_t hfdi, const char* cabinetPath, PFNEXTRACTNOTIFY notify,
                         const char* destinationDir, void* context = nullptr);
+
+// How the context reads cabinets from now on (cab::ReadOptions): from which
+// byte of the file, and how names without the UTF-8 mark are decoded. Nonzero
+// for a known context.
+std::int16_t SetReadOptions(std::int32_t hfdi, const cab::ReadOptions& options);
 
 // Ends the context. Always nonzero for a known context.
 std::int16_t Release(std::int32_t hfdi);

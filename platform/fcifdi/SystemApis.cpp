@@ -41,6 +41,14 @@ public:
     }
     std::int16_t Release(std::int32_t hfdi) override { return fcifdi::Release(hfdi); }
     std::string ErrorDetail(std::int32_t hfdi) override { return fcifdi::ReadErrorDetail(hfdi); }
+#ifndef _WIN32
+    // The system's cabinet.dll reads whole cabinet files with its own names;
+    // only the codec can start inside a file or be told how to read names.
+    bool SetReadOptions(std::int32_t hfdi, std::uint64_t cabinetOffset, cab::NameCharset names) override
+    {
+        return fcifdi::SetReadOptions(hfdi, cab::ReadOptions{cabinetOffset, names}) != 0;
+    }
+#endif
 };
 
 } // namespace

@@ -52,12 +52,20 @@ std::string GetLastErrorDetail()
 
 int SetupIterateCabinetA(PCSTR CabinetFile, DWORD Reserved, PSP_FILE_CALLBACK_A MsgHandler, void* Context)
 {
-    if (!CabinetFile || !*CabinetFile || !MsgHandler || Reserved != 0)
+    if (Reserved != 0)
+        return Fail(ERROR_INVALID_PARAMETER);
+    return IterateCabinetWith(CabinetFile, cab::ReadOptions{}, MsgHandler, Context);
+}
+
+int IterateCabinetWith(PCSTR CabinetFile, const cab::ReadOptions& options, PSP_FILE_CALLBACK_A MsgHandler,
+                       void* Context)
+{
+    if (!CabinetFile || !*CabinetFile || !MsgHandler)
         return Fail(ERROR_INVALID_PARAMETER);
 
     const std::string cabinetPath = CabinetFile;
     cab::CabReader reader;
-    if (const cab::CabError opened = reader.Open(cabinetPath))
+    if (const cab::CabError opened = reader.Open(cabinetPath, options))
         return Fail(opened.code, opened.message);
 
     std::string folder, file;

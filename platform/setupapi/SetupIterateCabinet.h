@@ -2,6 +2,7 @@
 // and lets a callback decide, file by file, to skip, extract or stop.
 #pragma once
 
+#include "platform/cab/CabReader.h"
 #include "platform/setupapi/FileNotify.h"
 
 #include <string>
@@ -16,6 +17,11 @@ namespace setupapi {
 // for a missing, unreadable or damaged cabinet, or the error code the callback
 // answered. Reserved must be 0. Exceptions thrown by the callback pass through.
 int SetupIterateCabinetA(PCSTR CabinetFile, DWORD Reserved, PSP_FILE_CALLBACK_A MsgHandler, void* Context);
+
+// The same walk with the cabinet read as `options` say: names without the
+// UTF-8 mark decoded one chosen way, or a cabinet that starts inside the file.
+int IterateCabinetWith(PCSTR CabinetFile, const cab::ReadOptions& options, PSP_FILE_CALLBACK_A MsgHandler,
+                       void* Context);
 
 // The calling thread's last error code, set by every SetupIterateCabinetA call
 // (NO_ERROR after a successful walk).

@@ -335,6 +335,39 @@ TEST_F(ExtractCab, MarkedFilesAreOpenedOnlyWhenTheClientTurnedLaunchingOn)
     EXPECT_TRUE(launched_.empty());
 }
 
+TEST_F(ExtractCab, ACabinetInsideAnotherFileIsReadFromItsOffsetWithNamesReadAsChosen)
+{
+    const std::string program = "MZ" + std::string(998, 'p');
+    const fs::path setup = dir_.Write("setup.exe", program + testsupport::ReadAll(cabinet_));
+    auto reader = clsExtractCab::Create();
+    reader->SetErrorReporter([this](const std::string& text) { reported_.push_back(text); });
+    reader->CabFileName(setup.string());
+    reader->CabinetOffset(program.size());
+    reader->GetFilesInfo();
+    ASSERT_EQ(EntryNames(*reader->CompressedFiles()), (std::vector<std::string>{"a.txt", "sub\\b.txt", "c.txt"}));
+    for (std::int32_t i = 1; i <= 3; ++i)
+        reader->CompressedFiles()->Item(i)->ExtractFlag(true);
+    reader->ExtractFiles((dir_ / "out").string());
+    EXPECT_EQ(reader->ExtractedCount(), 3);
+    EXPECT_EQ(Written(dir_ / "out"), (std::vector<std::string>{"a.txt", "c.txt", "sub/b.txt"}));
+    EXPECT_TRUE(reported_.empty());
+
+    auto elsewhere = clsExtractCab::Create();
+    elsewhere->SetErrorReporter([this](const std::string& text) { reported_.push_back(text); });
+    elsewhere->CabFileName(setup.string());
+    elsewhere->CabinetOffset(program.size() - 1);
+    elsewhere->GetFilesInfo();
+    EXPECT_EQ(elsewhere->LastError(), "Not A Cab");
+    EXPECT_EQ(elsewhere->LastErrorDetail(), "no cabinet starts at byte 999 of '" + setup.string() + "'");
+
+    auto names = clsExtractCab::Create();
+    names->CabFileName(HALVEX_SOURCE_DIR "/tests/cab/data/unmarked_utf8_name.cab");
+    names->GetFilesInfo();
+    names->UnmarkedNames(NameCharset::Windows1252);
+    names->GetFilesInfo();
+    EXPECT_EQ(EntryNames(*names->CompressedFiles()), (std::vector<std::string>{"café €.txt", "cafÃ© â‚¬.txt"}));
+}
+
 TEST_F(ExtractCab, DestinationDirWithOrWithoutATrailingSeparatorOpensTheSameFile)
 {
     for (std::string suffix : {"", "/", "\\"}) {

@@ -210,6 +210,26 @@ TEST_F(FailingApis, ANonCabinetWithoutAnErrorIsNotWalkedAndAGoodRunClearsTheLast
     EXPECT_EQ(reported_.size(), 1u);
 }
 
+TEST_F(FailingApis, AReaderThatCannotReadAtAnOffsetOrChooseACharsetSaysSoAndLetsTheContextGo)
+{
+    auto reader = clsExtractCab::Create();
+    reader->SetErrorReporter([this](const std::string& text) { reported_.push_back(text); });
+    reader->CabinetOffset(4096);
+    reader->GetFilesInfo();
+    EXPECT_EQ(reader->LastError(), "This cabinet reader cannot read a cabinet inside another file, nor choose how "
+                                   "names are read");
+    reader->CabinetOffset(0);
+    reader->UnmarkedNames(NameCharset::Windows1252);
+    reader->GetFilesInfo();
+    EXPECT_EQ(reported_.size(), 2u);
+    EXPECT_EQ(fdi_.walks, 0);
+    EXPECT_EQ(fdi_.released, (std::vector<std::int32_t>{17, 17}));
+    reader->UnmarkedNames(NameCharset::Auto);
+    reader->GetFilesInfo();
+    EXPECT_EQ(fdi_.walks, 1);
+    EXPECT_EQ(reader->LastError(), "");
+}
+
 TEST_F(FailingApis, AWrittenFileNamedRelativelyIsFoundBelowTheDestination)
 {
     auto written = dir_.Write("dest/rel.txt", "x");

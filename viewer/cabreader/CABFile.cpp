@@ -102,7 +102,8 @@ void CABFile::Walk(WalkContext context)
     walking_ = true;
 
     const QByteArray cabinet = QFile::encodeName(cabName_);
-    if (!SetupIterateCabinetA(cabinet.constData(), 0, &CabFilesCallback::IterateCallback, ToContext(context))) {
+    if (!IterateCabinetWith(cabinet.constData(), cab::ReadOptions{0, nameCharset_}, &CabFilesCallback::IterateCallback,
+                            ToContext(context))) {
         const DWORD code = GetLastError();
         throw CabFileError(static_cast<qint32>(code), kSource, Win32ErrorText(code),
                            QString::fromStdString(GetLastErrorDetail()));

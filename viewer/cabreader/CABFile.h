@@ -2,6 +2,7 @@
 // listener, lists them as XML and extracts them, each as one cabinet walk.
 #pragma once
 
+#include "platform/cab/CabText.h"
 #include "platform/setupapi/FileNotify.h"
 
 #include <QDateTime>
@@ -76,6 +77,10 @@ public:
     const QString& CabName() const { return cabName_; }
     void SetCabName(const QString& CabName) { cabName_ = CabName; }
 
+    // How names stored without the UTF-8 mark are read; Auto by default.
+    cab::NameCharset NameCharset() const { return nameCharset_; }
+    void SetNameCharset(cab::NameCharset charset) { nameCharset_ = charset; }
+
     // Number of files in the cabinet. Throws CabFileError on failure.
     qint32 FileCount();
     // The bytes the files counted by the last FileCount declare: what
@@ -131,6 +136,7 @@ private:
     void Refuse(const QString& name, const QString& reason);
 
     QString cabName_;
+    cab::NameCharset nameCharset_ = cab::NameCharset::Auto;
     QString listing_;
     QString filter_;
     QString outputPath_;

@@ -60,11 +60,13 @@ quint64 DefaultUnpackLimit(quint64 packageBytes)
 }
 
 void ExtractPackage(study::StudyModule& module, const QString& PackagePath, const QString& OutputFolder,
-                    qint16& FileCount, QString& StudyFilename, PackageReport* report, std::optional<quint64> MaxBytes)
+                    qint16& FileCount, QString& StudyFilename, PackageReport* report, std::optional<quint64> MaxBytes,
+                    cab::NameCharset NameCharset)
 {
     FileCount = 0;
     StudyFilename.clear();
     CABFile package;
+    package.SetNameCharset(NameCharset);
     package.SetStudyModule(&module);
     module.PackageStudyFile.clear();
     package.SetCabName(PackagePath);

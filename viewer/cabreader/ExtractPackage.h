@@ -39,9 +39,11 @@ quint64 DefaultUnpackLimit(quint64 packageBytes);
 // package declares are added up: more than MaxBytes (by default
 // DefaultUnpackLimit of the package's size; 0 sets no limit) or more than the
 // folder's disk has free writes nothing, and the report says how much it
-// would have written.
+// would have written. Names stored without the UTF-8 mark are read as
+// NameCharset says.
 void ExtractPackage(study::StudyModule& module, const QString& PackagePath, const QString& OutputFolder,
                     qint16& FileCount, QString& StudyFilename, PackageReport* report = nullptr,
-                    std::optional<quint64> MaxBytes = std::nullopt);
+                    std::optional<quint64> MaxBytes = std::nullopt,
+                    cab::NameCharset NameCharset = cab::NameCharset::Auto);
 
 } // namespace cabreader
