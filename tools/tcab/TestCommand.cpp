@@ -1,5 +1,6 @@
 // tcab test: every file of the cabinets decoded and checked, nothing written.
 #include "platform/cab/CabReader.h"
+#include "tools/tcab/CabinetSources.h"
 #include "tools/tcab/CancelRequest.h"
 #include "tools/tcab/Commands.h"
 #include "tools/tcab/ProgressLine.h"
@@ -12,8 +13,9 @@ const CommandSpec kTestSpec = {
     "decompress and check every file, writing nothing",
     "Decompresses every file of each CABINET and checks it (the checksum of every\n"
     "data block, the decoder's own checks and the file's length) without writing\n"
-    "anything. Each damaged file is named with the reason; the run then exits 1.",
-    {},
+    "anything. Each damaged file is named with the reason; the run then exits 1.\n"
+    "With --search every cabinet found inside each CABINET is tested.",
+    {kSearchOption, kCharsetOption},
 };
 
 int Test(const ParsedArgs& args, Console console)
@@ -22,18 +24,31 @@ int Test(const ParsedArgs& args, Console console)
         console.err << "tcab test: at least one cabinet is needed\n" << UsageLine(kTestSpec);
         return kExitUsage;
     }
+    const auto choices = ReadingChoicesOf(args, kTestSpec, console.err);
+    if (!choices)
+        return kExitUsage;
     ProgressLine progress(console.err, console.terminal, console.verbosity);
     int damaged = 0;
     int unreadable = 0;
     std::size_t intact = 0;
-    for (const std::string& path : args.operands) {
+    std::vector<CabinetSource> sources;
+    for (const std::string& operand : args.operands) {
+        const auto found = CabinetsOf(operand, choices->search, [&](const std::string& text) { progress.Message(text); });
+        unreadable += found.empty() ? 1 : 0;
+        sources.insert(sources.end(), found.begin(), found.end());
+    }
+    for (const CabinetSource& source : sources) {
         cab::CabReader reader;
-        if (const cab::CabError error = reader.Open(path)) {
-            progress.Message("tcab: cannot read '" + path + "': " + error.message);
+        if (const cab::CabError error = reader.Open(source.path, cab::ReadOptions{source.offset, choices->names})) {
+            progress.Message("tcab: cannot read " + source.Described() + ": " + error.message);
+            if (const std::string hint = source.found ? "" : SearchHint(source.path); !hint.empty())
+                progress.Message(hint);
             ++unreadable;
             continue;
         }
         const auto& entries = reader.Entries();
+        if (source.found && console.verbosity == Verbosity::Verbose)
+            progress.Message(source.Heading(std::int64_t(entries.size())));
         std::uint64_t total = 0;
         for (const cab::CabEntry& entry : entries)
             total += entry.size;
@@ -48,13 +63,13 @@ int Test(const ParsedArgs& args, Console console)
             const cab::CabError error = reader.Verify(i);
             if (error.code == cab::kErrorCancelled || CancelRequested()) {
                 progress.Clear();
-                console.err << "tcab: cancelled while testing '" << path << "'\n";
+                console.err << "tcab: cancelled while testing " << source.Described() << "\n";
                 return kExitCancelled;
             }
             if (error) {
                 ++damaged;
-                progress.Message("tcab: damaged: '" + DisplayPath(entries[i].name) + "' in '" + path
-                                 + "': " + error.message);
+                progress.Message("tcab: damaged: '" + DisplayPath(entries[i].name) + "' in " + source.Described()
+                                 + ": " + error.message);
             } else {
                 ++intact;
             }

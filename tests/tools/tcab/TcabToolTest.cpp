@@ -17,15 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The contents of every plain file below a folder, by relative path.
-std::map<std::string, std::string> Tree(const fs::path& folder)
-{
-    std::map<std::string, std::string> files;
-    for (const auto& e : fs::recursive_directory_iterator(folder))
-        if (e.is_regular_file())
-            files[fs::relative(e.path(), folder).string()] = testsupport::ReadAll(e.path());
-    return files;
-}
+using testsupport::FilesBelow;
 
 class Tcab : public ::testing::Test {
 protected:
@@ -54,7 +46,7 @@ protected:
     }
 
     // What extracting the cabinet of the "tree" folder gives below "tree".
-    std::map<std::string, std::string> Expected() { return Tree(dir_ / "tree"); }
+    std::map<std::string, std::string> Expected() { return FilesBelow(dir_ / "tree"); }
 
     testsupport::TempDir dir_;
 };
@@ -74,11 +66,11 @@ TEST_F(Tcab, CreatesListsAndExtractsATree)
 
     auto extracted = Tool({"extract", "out.cab", "all"});
     ASSERT_EQ(extracted.exitCode, 0) << extracted.err;
-    EXPECT_TRUE(Tree(dir_ / "all/tree") == Expected());
+    EXPECT_TRUE(FilesBelow(dir_ / "all/tree") == Expected());
 
     auto some = Tool({"extract", "out.cab", "some", "tree/sub/\xc3\xa9t\xc3\xa9.txt", "tree\\text.txt"});
     ASSERT_EQ(some.exitCode, 0) << some.err;
-    EXPECT_EQ(Tree(dir_ / "some").size(), 2u);
+    EXPECT_EQ(FilesBelow(dir_ / "some").size(), 2u);
 }
 
 TEST_F(Tcab, EveryFailureSaysWhatWentWrongAndExitsNonZero)
@@ -217,7 +209,7 @@ TEST_F(Tcab, DamagedFilesAreReportedByNameAndTheIntactOnesStillWritten)
     EXPECT_EQ(ours.exitCode, 1);
     EXPECT_NE(ours.err.find("tcab: Not extracted: \"2\": "), std::string::npos) << ours.err;
     EXPECT_NE(ours.err.find("2 of 3 files were extracted"), std::string::npos) << ours.err;
-    EXPECT_TRUE(Tree(dir_ / "ours") == Tree(dir_ / "theirs")) << "the intact files, and nothing under a damaged one's name";
+    EXPECT_TRUE(FilesBelow(dir_ / "ours") == FilesBelow(dir_ / "theirs")) << "the intact files, and nothing under a damaged one's name";
 }
 
 TEST_F(Tcab, TestChecksEveryFileWithoutWritingAndPipeWritesToStandardOutput)
@@ -259,7 +251,7 @@ TEST_F(Tcab, ACabinetSetIsListedTestedAndExtractedWholeFromAnyPart)
         EXPECT_EQ(Tool({"test", cabinet}).out, "all 6 files are intact\n") << part;
         fs::remove_all(dir_ / "ours");
         ASSERT_EQ(Tool({"extract", cabinet, "ours"}).exitCode, 0) << part;
-        EXPECT_TRUE(Tree(dir_ / "ours") == Tree(dir_ / "theirs")) << part;
+        EXPECT_TRUE(FilesBelow(dir_ / "ours") == FilesBelow(dir_ / "theirs")) << part;
     }
 }
 
@@ -299,9 +291,9 @@ TEST_F(Tcab, OurCabinetsOpenInGcabAndCabextractByteForByte)
         ASSERT_EQ(gcab.exitCode, 0) << gcab.err;
         auto cabextract = proc::Run({"cabextract", "-q", "-d", (dir_ / "c").string(), "ours.cab"}, dir_.path());
         ASSERT_EQ(cabextract.exitCode, 0) << cabextract.err;
-        EXPECT_TRUE(Tree(dir_ / "c/tree") == Expected()) << option;
+        EXPECT_TRUE(FilesBelow(dir_ / "c/tree") == Expected()) << option;
         // gcab keeps the backslash of names in folders; compare the bytes name by name.
-        auto fromGcab = Tree(dir_ / "g");
+        auto fromGcab = FilesBelow(dir_ / "g");
         ASSERT_EQ(fromGcab.size(), 5u);
         for (auto& [inner, bytes] : Expected()) {
             const std::string name = "tree/" + inner;
@@ -326,7 +318,7 @@ TEST_F(Tcab, ReadsWhatGcabWrites)
     auto expected = Expected();
     expected.erase("sub/deeper/empty.txt");
     expected.erase(".hidden");
-    auto extracted = Tree(dir_ / "out");
+    auto extracted = FilesBelow(dir_ / "out");
     ASSERT_EQ(extracted.size(), expected.size());
     for (const auto& [name, bytes] : expected)
         EXPECT_TRUE(extracted[name] == bytes) << name; // a mismatch is not worth printing
