@@ -46,13 +46,18 @@ const std::array kCommands = {
             "  --rsf     also pack the radiosity solution files (.rsf) of the folder\n",
             &PackCommand},
     Command{"list", "the files of a study package, as XML",
-            "usage: dvftool list PACKAGE\n"
+            "usage: dvftool list [--charset CHARSET] PACKAGE\n"
             "\n"
             "Lists the files of a study package (or any cabinet) as XML: the full name, name, date,\n"
-            "size and folder of each file.\n",
+            "size and folder of each file.\n"
+            "\n"
+            "options:\n"
+            "  --charset CHARSET  how names stored without the UTF-8 mark are read: auto (the\n"
+            "                     default: as UTF-8 when they are valid UTF-8, else as Windows-1252),\n"
+            "                     utf-8 or cp1252\n",
             &ListCommand},
     Command{"extract", "unpack a study package (beside itself by default)",
-            "usage: dvftool extract [--max-size SIZE] PACKAGE [FOLDER]\n"
+            "usage: dvftool extract [--max-size SIZE] [--charset CHARSET] PACKAGE [FOLDER]\n"
             "\n"
             "Unpacks a study package into FOLDER, or into the folder that holds the package, as the\n"
             "viewer does when it opens one, and names the study file it found. Entries whose names\n"
@@ -61,7 +66,10 @@ const std::array kCommands = {
             "\n"
             "options:\n"
             "  --max-size SIZE  write at most SIZE bytes (K, M, G, T allowed; 0: no limit);\n"
-            "                   by default twenty times the package's size, at least 1 GiB\n",
+            "                   by default twenty times the package's size, at least 1 GiB\n"
+            "  --charset CHARSET  how names stored without the UTF-8 mark are read: auto (the\n"
+            "                     default: as UTF-8 when they are valid UTF-8, else as Windows-1252),\n"
+            "                     utf-8 or cp1252\n",
             &ExtractCommand},
     Command{"check", "missing, undecodable and repeated images",
             "usage: dvftool check [--json] STUDY.dvf|STUDY.dvp\n"

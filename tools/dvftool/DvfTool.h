@@ -2,6 +2,8 @@
 // in its own file and is listed once in DvfTool.cpp.
 #pragma once
 
+#include "platform/cab/CabText.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -40,6 +42,14 @@ struct Arguments {
 // usage line, and gives nothing: the command then exits with kExitUsage.
 std::optional<Arguments> ParseArguments(const QStringList& args, const QStringList& knownFlags, const char* command,
                                         const QByteArray& usage, const Output& io);
+
+// Takes "--charset NAME" or "--charset=NAME" out of `args` (before a "--"):
+// how the names of a package that lack the UTF-8 mark are read; Auto when it
+// is not given. Nothing, after a complaint naming `command`, for an unknown
+// name or a missing one.
+std::optional<cab::NameCharset> TakeCharsetOption(QStringList& args, const char* command, const Output& io);
+// The option's line in the usage texts of list and extract.
+extern const char* const kCharsetHelp;
 
 // args are what follows the subcommand's name.
 int InfoCommand(const QStringList& args, const Output& io);

@@ -1,4 +1,4 @@
-// dvftool extract [--max-size SIZE] PACKAGE [FOLDER]: unpacks a study
+// dvftool extract [--max-size SIZE] [--charset CHARSET] PACKAGE [FOLDER]: unpacks a study
 // package as the viewer does when it opens one, and says what it found and
 // what it refused.
 #include "tools/dvftool/DvfTool.h"
@@ -13,14 +13,19 @@ namespace dvftool {
 
 namespace {
 
-const QByteArray kUsage = "usage: dvftool extract [--max-size SIZE] PACKAGE [FOLDER]\n"
-                          "  --max-size SIZE  write at most SIZE bytes (K, M, G, T allowed; 0: no limit);\n"
-                          "                   by default twenty times the package's size, at least 1 GiB\n";
+const QByteArray kUsage = QByteArray("usage: dvftool extract [--max-size SIZE] [--charset CHARSET] PACKAGE [FOLDER]\n"
+                                     "  --max-size SIZE    write at most SIZE bytes (K, M, G, T allowed; 0: no limit);\n"
+                                     "                     by default twenty times the package's size, at least 1 GiB\n")
+                          + kCharsetHelp;
 
 } // namespace
 
-int ExtractCommand(const QStringList& allArgs, const Output& io)
+int ExtractCommand(const QStringList& givenArgs, const Output& io)
 {
+    QStringList allArgs = givenArgs;
+    const auto charset = TakeCharsetOption(allArgs, "extract", io);
+    if (!charset)
+        return kExitUsage;
     QStringList args;
     std::optional<quint64> maxBytes;
     bool options = true;
@@ -62,7 +67,7 @@ int ExtractCommand(const QStringList& allArgs, const Output& io)
     QString studyFile;
     cabreader::PackageReport report;
     try {
-        cabreader::ExtractPackage(module, package, folder, count, studyFile, &report, maxBytes);
+        cabreader::ExtractPackage(module, package, folder, count, studyFile, &report, maxBytes, *charset);
     } catch (const cabreader::CabFileError& error) {
         io.Err(QStringLiteral("dvftool extract: %1: %2%3\n")
                    .arg(package, error.Description(),

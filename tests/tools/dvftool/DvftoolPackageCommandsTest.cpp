@@ -1,6 +1,7 @@
 // dvftool list, extract and pack against hostile inputs: devices and pipes as
 // the package, packages that claim more than they may write, a package path
-// that is one of the study's own files.
+// that is one of the study's own files; and how names without the UTF-8 mark
+// are read.
 #include "ProcessRunner.h"
 #include "TestPaths.h"
 #include "tests/packaging/PackagingFixtures.h"
@@ -66,6 +67,31 @@ TEST_F(DvftoolPackages, PackingOverOneOfTheStudysFilesIsRefusedAndTheFileKept)
     EXPECT_EQ(limited.exitCode, 1);
     EXPECT_NE(limited.err.find("more than the 10 bytes allowed"), std::string::npos) << limited.err;
     EXPECT_EQ(Tool({"extract", "--max-size=0", "small.dvp", "out"}).exitCode, 0);
+}
+
+TEST_F(DvftoolPackages, CharsetChoosesHowUnmarkedNamesAreListedAndUnpacked)
+{
+    const std::string utf8 = HALVEX_SOURCE_DIR "/tests/cab/data/unmarked_utf8_name.cab";
+    const std::string cp1252 = HALVEX_SOURCE_DIR "/tests/cab/data/windows1252_name.cab";
+    EXPECT_NE(Tool({"list", utf8}).out.find("<FULLNAME>café €.txt</FULLNAME>"), std::string::npos);
+    EXPECT_NE(Tool({"list", "--charset", "cp1252", utf8}).out.find("<FULLNAME>cafÃ© â‚¬.txt</FULLNAME>"),
+              std::string::npos);
+    EXPECT_NE(Tool({"list", "--charset=utf-8", cp1252}).out.find("<FULLNAME>caf\uFFFD \uFFFD.txt</FULLNAME>"),
+              std::string::npos);
+
+    // Not a study, so the run fails; the file is still written under the name chosen.
+    Tool({"extract", "--charset", "cp1252", utf8, "out"});
+    EXPECT_TRUE(fs::is_regular_file(dir_ / "out/cafÃ© â‚¬.txt"));
+    Tool({"extract", utf8, "auto"});
+    EXPECT_TRUE(fs::is_regular_file(dir_ / "auto/café €.txt"));
+
+    for (const std::string command : {"list", "extract"}) {
+        auto wrong = Tool({command, "--charset", "latin1", utf8});
+        EXPECT_EQ(wrong.exitCode, 2) << command;
+        EXPECT_EQ(wrong.err, "dvftool " + command + ": \"latin1\" is no character set dvftool knows: auto, utf-8 or "
+                                                    "cp1252\n");
+        EXPECT_EQ(Tool({command, utf8, "--charset"}).exitCode, 2) << command;
+    }
 }
 
 } // namespace
