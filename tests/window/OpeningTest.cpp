@@ -119,6 +119,15 @@ TEST_F(OpeningTest, WithoutASharedStudyTheOneOpenedLastIsShown)
     Start();
     EXPECT_EQ(Caption(), "Shared");
     EXPECT_EQ(Recent().front(), Folder() + "/shared.dvf");
+
+    // What the viewer opens is its own to remember: the product's values stay as it left them.
+    const QString opened = StudyNamed("Opened", "opened.dvf");
+    session_->Window().OpenStudyFile(opened);
+    ASSERT_EQ(Recent().front(), opened);
+    ASSERT_TRUE(session_->Window().close());
+    const QSettings shared(QSettings::IniFormat, QSettings::UserScope, "HALVEX-FileSystem", "HALVEX-FileSystem");
+    EXPECT_EQ(shared.value("FSSettings/FSDaylightStudyCurrentFile").toString(), Folder() + "/shared.dvf");
+    EXPECT_EQ(shared.value("FSSettings/FSDaylightStudyCurrentFolder").toString(), Folder() + "/");
 }
 
 TEST_F(OpeningTest, ALastStudyThatIsGoneIsTakenOffWithAWord)
