@@ -52,7 +52,7 @@ frmExportAnimation::frmExportAnimation(const ExportContext& context, const Expor
     for (const FormatOffer& offer : kFormats)
         cbxFormat_->addItem(tr(offer.text), static_cast<int>(offer.format));
     optRateFromDelay_ = new QRadioButton(
-        tr("From the playback delay (%1 frames a second)").arg(RateFromDelay(context.DelaySeconds).PerSecond(), 0, 'g', 4),
+        tr("From the playback delay (%1 per second)").arg(RateFromDelay(context.DelaySeconds).PerSecond(), 0, 'g', 4),
         output);
     optRateFromDelay_->setObjectName(QStringLiteral("optRateFromDelay"));
     optRateFromDelay_->setChecked(true);

@@ -1,16 +1,13 @@
 // dvftool export: every failure a script can meet ends with its text and a
 // non-zero exit, and the panels take their settings from the right options.
 #include "ExportStudy.h"
-
-#include "tools/dvftool/DvfTool.h"
+#include "ProcessRunner.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
-
-#include <cstdio>
 
 using exporttest::ExportStudy;
 
@@ -22,27 +19,15 @@ struct ToolRun {
     QString err;
 };
 
-QString ReadBack(std::FILE* file)
-{
-    std::rewind(file);
-    QByteArray text;
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        text.append(buffer, static_cast<qsizetype>(got));
-    std::fclose(file);
-    return QString::fromUtf8(text);
-}
-
+// dvftool export run as a program: an export that hangs fails the test.
 ToolRun Export(const QStringList& args)
 {
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    ToolRun run;
-    run.exitCode = dvftool::Run(QStringList{QStringLiteral("export")} + args, out, err);
-    run.out = ReadBack(out);
-    run.err = ReadBack(err);
-    return run;
+    std::vector<std::string> argv{DVFTOOL_PROGRAM, "export"};
+    for (const QString& arg : args)
+        argv.push_back(arg.toStdString());
+    const proc::Result result = proc::Run(argv, QDir::tempPath().toStdString());
+    EXPECT_FALSE(result.timedOut) << "dvftool export hung";
+    return {result.exitCode, QString::fromStdString(result.out), QString::fromStdString(result.err)};
 }
 
 TEST(DvftoolExport, FailuresExitNonZeroWithTheirText)
