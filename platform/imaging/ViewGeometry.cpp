@@ -99,11 +99,15 @@ ViewState ZoomedBy(const ViewState& view, QSizeF panel, QSizeF image, double fac
     if (!(fit > 0) || !(factor > 0) || factor == 1)
         return view;
     if (factor < 1) {
-        // Below the fit scale already (zoom clicks go there): left where it is.
-        if (shown <= fit)
+        // An image smaller than the panel may still be looked at pixel for pixel.
+        const double floor = std::min(fit, 1.0);
+        // Below that already (zoom clicks go there): left where it is.
+        if (shown <= floor)
             return view;
-        if (shown * factor <= fit * (1 + 1e-9))
-            return ViewState{true, view.scale, {0.5, 0.5}};
+        if (shown * factor <= floor * (1 + 1e-9)) {
+            return floor == fit ? ViewState{true, view.scale, {0.5, 0.5}}
+                                : ZoomedAbout(view, panel, image, floor, anchor);
+        }
     }
     const double top = std::max(kMaxViewScale, fit);
     if (factor > 1 && shown >= top)

@@ -56,7 +56,8 @@ ViewState ZoomedAbout(const ViewState& view, QSizeF panel, QSizeF image, double 
 
 // A zoom step of `factor` about `anchor`: zooming in stops at kMaxViewScale
 // (or at the fit scale of a tiny image, whichever is larger); zooming out stops
-// at the fit scale and gives the fitted view there.
+// at the fit scale and gives the fitted view there, or at a scale of 1 for an
+// image smaller than the panel.
 ViewState ZoomedBy(const ViewState& view, QSizeF panel, QSizeF image, double factor, QPointF anchor);
 
 // The factor of a wheel turn of `angleDelta` eighths of a degree (120 a notch).

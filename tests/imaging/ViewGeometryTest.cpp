@@ -134,8 +134,12 @@ TEST(ViewGeometry, ZoomStepsStopAtFitAndAtTheLargestScale)
     view = imaging::ZoomedBy(ViewState{false, 30, {0.5, 0.5}}, panel, image, 2, centre);
     EXPECT_DOUBLE_EQ(view.scale, imaging::kMaxViewScale);
     EXPECT_DOUBLE_EQ(imaging::ZoomedBy(view, panel, image, 2, centre).scale, imaging::kMaxViewScale);
-    // A tiny image already fitted above the largest scale is not shrunk by zooming in.
-    EXPECT_TRUE(imaging::ZoomedBy(ViewState{}, panel, QSizeF(4, 2), 2, centre).fit);
+    // A tiny image already fitted above the largest scale is not shrunk by
+    // zooming in; zooming out of it stops at its own pixels.
+    const QSizeF tiny(4, 2);
+    EXPECT_TRUE(imaging::ZoomedBy(ViewState{}, panel, tiny, 2, centre).fit);
+    EXPECT_DOUBLE_EQ(imaging::ZoomedBy(ViewState{false, 1.5, {0.5, 0.5}}, panel, tiny, 0.5, centre).scale, 1.0);
+    EXPECT_DOUBLE_EQ(imaging::ZoomedBy(ViewState{false, 3, {0.5, 0.5}}, panel, tiny, 0.8, centre).scale, 2.4);
     EXPECT_NEAR(imaging::WheelFactor(120), 1.25, kTolerance);
     EXPECT_NEAR(imaging::WheelFactor(-240), 1 / 1.5625, kTolerance);
     EXPECT_DOUBLE_EQ(imaging::WheelFactor(0), 1.0);
