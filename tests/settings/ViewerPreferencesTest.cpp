@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(ViewerPreferences, CaptionsAreRememberedInTheViewersOwnFile)
+TEST(ViewerPreferences, CaptionsAndLinkedPanelsAreRememberedInTheViewersOwnFile)
 {
     testsupport::TempDir temp;
     const QString config = QString::fromStdString((temp / "config").string());
@@ -19,9 +19,12 @@ TEST(ViewerPreferences, CaptionsAreRememberedInTheViewersOwnFile)
         settings::ViewerPreferences preferences;
         EXPECT_EQ(QDir::cleanPath(preferences.FileName()), config + "/HALVEX/HALVEX-Daystrand.ini");
         EXPECT_FALSE(preferences.ShowCaptions());
+        EXPECT_TRUE(preferences.LinkPanels());
         preferences.SetShowCaptions(true);
+        preferences.SetLinkPanels(false);
     }
     EXPECT_TRUE(settings::ViewerPreferences().ShowCaptions());
+    EXPECT_FALSE(settings::ViewerPreferences().LinkPanels());
     EXPECT_FALSE(QFileInfo::exists(config + "/HALVEX-FileSystem")) << "the shared settings stay untouched";
 
     const QString own = QString::fromStdString((temp / "elsewhere.ini").string());

@@ -10,6 +10,7 @@ namespace {
 constexpr char kShowCaptions[] = "Panels/ShowCaptions";
 constexpr char kRecentStudies[] = "RecentStudies/Files";
 constexpr char kWindowGeometry[] = "Window/Geometry";
+constexpr char kLinkPanels[] = "Panels/Link";
 
 } // namespace
 
@@ -61,6 +62,16 @@ QByteArray ViewerPreferences::WindowGeometry() const
 void ViewerPreferences::SetWindowGeometry(const QByteArray& geometry)
 {
     store_->setValue(QLatin1String(kWindowGeometry), geometry);
+}
+
+bool ViewerPreferences::LinkPanels() const
+{
+    return store_->value(QLatin1String(kLinkPanels), true).toBool();
+}
+
+void ViewerPreferences::SetLinkPanels(bool link)
+{
+    store_->setValue(QLatin1String(kLinkPanels), link);
 }
 
 void ViewerPreferences::Sync()

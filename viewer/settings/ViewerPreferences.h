@@ -43,6 +43,11 @@ public:
     QByteArray WindowGeometry() const;
     void SetWindowGeometry(const QByteArray& geometry);
 
+    // Whether zooming or panning one panel does the same to every visible
+    // panel. On by default.
+    bool LinkPanels() const;
+    void SetLinkPanels(bool link);
+
     // Writes what was set to the file now rather than at some later moment.
     void Sync();
 
