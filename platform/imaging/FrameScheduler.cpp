@@ -63,7 +63,7 @@ void FrameScheduler::Replan()
     replanQueued_ = false;
     std::vector<PanelPlayState> states;
     for (ImagingControl* panel : panels_) {
-        if (panel->isVisible() && !panel->Sources().empty())
+        if (panel->OnScreen() && !panel->Sources().empty())
             states.push_back(panel->PlayState());
     }
     cache_.SetWanted(PlanReadAhead(states, direction_, cache_.Budget(), limits_));

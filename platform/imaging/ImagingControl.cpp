@@ -5,7 +5,6 @@
 #include "platform/imaging/ImagingControlImpl.h"
 
 #include <QFontMetricsF>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
 #include <QTimer>
@@ -24,18 +23,6 @@ QString PositionError(int position, int count)
         .arg(count);
 }
 
-int ShiftState(Qt::KeyboardModifiers modifiers)
-{
-    int shift = 0;
-    if (modifiers & Qt::ShiftModifier)
-        shift |= 1;
-    if (modifiers & Qt::ControlModifier)
-        shift |= 2;
-    if (modifiers & Qt::AltModifier)
-        shift |= 4;
-    return shift;
-}
-
 } // namespace
 
 ImagingControl::ImagingControl(QWidget* parent) : QWidget(parent), d_(std::make_unique<Impl>())
@@ -46,6 +33,9 @@ ImagingControl::ImagingControl(QWidget* parent) : QWidget(parent), d_(std::make_
 
 ImagingControl::~ImagingControl()
 {
+    EndCompare();
+    if (d_->host)
+        d_->host->SetCompare(nullptr, CompareMode::None);
     ReleaseShown();
     if (d_->scheduler)
         d_->scheduler->Detach(this);
@@ -75,7 +65,7 @@ void ImagingControl::DeleteImages(int first, int count)
             d_->shown = 0;
             d_->waiting = false;
             d_->SetCurrent(QImage());
-            update();
+            Changed();
         } else {
             ShowSource(std::min(d_->shown, ImageCount() - 1));
         }
@@ -90,7 +80,7 @@ void ImagingControl::DeleteImages(int first, int count)
         d_->shown = std::min(d_->shown, ImageCount() - 1);
         d_->SetCurrent(d_->list[d_->shown]);
     }
-    update();
+    Changed();
 }
 
 void ImagingControl::InsertImage(int position, const QImage& image)
@@ -115,7 +105,7 @@ void ImagingControl::SetShownPosition(int position)
     if (position == 0 && ImageCount() == 0) {
         d_->shown = 0;
         d_->SetCurrent(QImage());
-        update();
+        Changed();
         return;
     }
     if (position < 0 || position >= ImageCount())
@@ -126,7 +116,7 @@ void ImagingControl::SetShownPosition(int position)
     }
     d_->shown = position;
     d_->SetCurrent(d_->list[position]);
-    update();
+    Changed();
 }
 
 const QImage& ImagingControl::CurrentImage() const
@@ -154,41 +144,63 @@ void ImagingControl::Load(const QString& path)
         throw ImagingError(decoded.error);
     d_->SetCurrent(decoded.image);
     d_->ImagesChanged();
-    update();
+    Changed();
 }
 
 int ImagingControl::DisplayMode() const
 {
-    return d_->mode;
+    return d_->view.fit ? kFitMode : kZoomMode;
 }
 
 void ImagingControl::SetDisplayMode(int mode)
 {
     if (mode != kFitMode && mode != kZoomMode)
         throw ImagingError(QStringLiteral("Invalid display mode %1").arg(mode));
-    if (mode == d_->mode)
-        return;
-    d_->mode = mode;
-    RequestFrames();
-    update();
+    ViewState view = d_->view;
+    view.fit = mode == kFitMode;
+    if (view.fit)
+        view.centre = {0.5, 0.5};
+    SetView(view);
 }
 
 float ImagingControl::ZoomPercent() const
 {
-    return d_->zoom;
+    return static_cast<float>(d_->view.scale * 100.0);
 }
 
 void ImagingControl::SetZoomPercent(float percent)
 {
     if (!std::isfinite(percent))
         throw ImagingError(QStringLiteral("Invalid zoom percentage"));
-    if (percent == d_->zoom)
-        return;
-    d_->zoom = percent;
-    if (d_->mode == kZoomMode) {
-        RequestFrames();
-        update();
+    ViewState view = d_->view;
+    view.scale = percent / 100.0;
+    SetView(view);
+}
+
+ViewState ImagingControl::View() const
+{
+    return d_->view;
+}
+
+void ImagingControl::SetView(const ViewState& view, bool moving)
+{
+    if (moving) {
+        d_->moving = true;
+        MoveUntilRest(); // restarts the wait for the view to come to rest
     }
+    if (view == d_->view)
+        return;
+    // A pan needs no other decode; a new scale may need a larger one.
+    const bool rescaled = view.fit != d_->view.fit || (!view.fit && view.scale != d_->view.scale);
+    d_->view = view;
+    if (rescaled)
+        RequestFrames();
+    update();
+}
+
+QSize ImagingControl::FullImageSize() const
+{
+    return d_->current.isNull() ? QSize() : d_->currentFull;
 }
 
 void ImagingControl::Repaint()
@@ -278,24 +290,9 @@ QRectF ImagingControl::ImageRect() const
 {
     // Fit and zoom refer to the frame's full size, whatever size it was
     // decoded at.
-    const QSize full = d_->currentFull;
-    if (d_->current.isNull() || full.isEmpty())
+    if (d_->current.isNull())
         return {};
-    const qreal iw = full.width();
-    const qreal ih = full.height();
-    qreal scale;
-    if (d_->mode == kZoomMode) {
-        scale = d_->zoom / 100.0;
-    } else {
-        if (width() <= 0 || height() <= 0)
-            return {};
-        scale = std::min(width() / iw, height() / ih);
-    }
-    if (scale <= 0)
-        return {};
-    const qreal w = iw * scale;
-    const qreal h = ih * scale;
-    return QRectF((width() - w) / 2.0, (height() - h) / 2.0, w, h);
+    return ImageRectIn(d_->view, QSizeF(size()), QSizeF(d_->currentFull));
 }
 
 QRect ImagingControl::ImagePixels() const
@@ -304,50 +301,29 @@ QRect ImagingControl::ImagePixels() const
     return QRect(qRound(r.x()), qRound(r.y()), qRound(r.width()), qRound(r.height()));
 }
 
-bool ImagingControl::RefinementAffordable(const QRect& target) const
+void ImagingControl::Changed()
 {
-    // Far into zoom mode the scaled copy would be huge; Qt's own smooth drawing
-    // of just the visible part is cheaper there.
-    return qint64(target.width()) * target.height() <= 4 * qint64(std::max(1, width())) * std::max(1, height());
-}
-
-bool ImagingControl::RefinedFits(const QRect& target) const
-{
-    return d_->refinedKey == d_->current.cacheKey() && !d_->refined.isNull() &&
-           d_->refined.deviceIndependentSize().toSize() == target.size() &&
-           d_->refined.devicePixelRatio() == devicePixelRatioF();
+    update();
+    if (d_->host)
+        d_->host->update();
 }
 
 void ImagingControl::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    if (!d_->tile.isEmpty())
+    if (!d_->tile.isEmpty()) {
         DrawTile(painter);
-    const QRect target = d_->tile.isEmpty() ? ImagePixels() : QRect();
-    // Black around the image, not under it: the image covers its own pixels.
-    if (d_->tile.isEmpty()) {
-        const QRegion background = QRegion(rect()).subtracted(QRegion(target));
-        for (const QRect& r : background)
-            painter.fillRect(r, Qt::black);
-    }
-    if (!target.isEmpty()) {
-        const QImage& image = d_->current;
-        if (RefinedFits(target)) {
-            painter.drawImage(target.topLeft(), d_->refined);
-        } else if (target.size() == image.size()) {
-            painter.drawImage(target.topLeft(), image);
-        } else if (RefinementAffordable(target)) {
-            // A frame change must show at once: sample the nearest pixels now
-            // (a fraction of smooth scaling's cost) and put the smoothly scaled
-            // copy in place as soon as the event loop is idle.
-            painter.drawImage(target, image);
-            if (!d_->refineQueued) {
-                d_->refineQueued = true;
-                QTimer::singleShot(0, this, [this] { Refine(); });
-            }
+    } else {
+        const QRect target = ImagePixels();
+        if (d_->compare != CompareMode::None && d_->partner) {
+            DrawCompared(painter, target);
         } else {
-            painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-            painter.drawImage(target, image);
+            // Black around the image, not under it: the image covers its own pixels.
+            const QRegion background = QRegion(rect()).subtracted(QRegion(target));
+            for (const QRect& r : background)
+                painter.fillRect(r, Qt::black);
+            if (d_->shownLayer.Draw(painter, d_->current, target, rect(), devicePixelRatioF(), d_->moving))
+                QueueRefine();
         }
     }
     for (const auto& t : d_->texts) {
@@ -374,48 +350,35 @@ void ImagingControl::paintEvent(QPaintEvent*)
     }
 }
 
+void ImagingControl::QueueRefine()
+{
+    if (d_->refineQueued)
+        return;
+    d_->refineQueued = true;
+    QTimer::singleShot(0, this, [this] { Refine(); });
+}
+
 void ImagingControl::Refine()
 {
     d_->refineQueued = false;
-    const QRect target = ImagePixels();
-    const QImage& image = d_->current;
-    if (!isVisible() || target.isEmpty() || target.size() == image.size() || !RefinementAffordable(target))
+    if (!isVisible() || d_->moving || !d_->tile.isEmpty())
         return;
-    if (RefinedFits(target))
-        return;
-    // Qt's smooth scaling is quick from 32-bit pixels and many times slower
-    // from packed 24-bit ones, so convert first (the copy lives only here).
-    // On a high-density screen the copy has the screen's pixels, not the
-    // control's logical ones.
     const qreal ratio = devicePixelRatioF();
-    d_->refined = image.convertToFormat(QImage::Format_RGB32)
-                      .scaled(target.size() * ratio, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    d_->refined.setDevicePixelRatio(ratio);
-    d_->refinedKey = image.cacheKey();
-    update();
-}
-
-void ImagingControl::mousePressEvent(QMouseEvent* event)
-{
-    int button = 0;
-    switch (event->button()) {
-    case Qt::LeftButton:
-        button = 1;
+    bool made = false;
+    switch (d_->partner ? d_->compare : CompareMode::None) {
+    case CompareMode::None:
+        made = d_->shownLayer.Refine(d_->current, ImagePixels(), rect(), ratio);
         break;
-    case Qt::RightButton:
-        button = 2;
+    case CompareMode::Wipe:
+        made = d_->shownLayer.Refine(d_->current, ImagePixels(), rect(), ratio);
+        made = d_->partnerLayer.Refine(d_->partner->d_->current, PartnerPixels(), rect(), ratio) || made;
         break;
-    case Qt::MiddleButton:
-        button = 4;
-        break;
-    default:
+    case CompareMode::Difference:
+        made = d_->differenceLayer.Refine(DifferenceFrame(), ImagePixels(), rect(), ratio);
         break;
     }
-    if (button != 0) {
-        const QPointF at = event->position();
-        emit MouseDown(button, ShiftState(event->modifiers()), at.x(), at.y());
-    }
-    QWidget::mousePressEvent(event);
+    if (made)
+        update();
 }
 
 } // namespace imaging

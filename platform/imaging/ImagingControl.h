@@ -1,14 +1,18 @@
 // The imaging control behind every view panel and the hidden decoder: a list of
-// frames with one shown position, drawn fitted to the control or at a zoom
-// percentage, with text measured and drawn over the image. The list holds
-// either decoded images or frame sources; a source is decoded when it is shown
-// (or read ahead), through the window's frame scheduler, at the size it takes
-// on screen.
+// frames with one shown position, drawn fitted to the control or at a scale
+// about a point of the image (ViewGeometry.h), with text measured and drawn over
+// the image. The list holds either decoded images or frame sources; a source is
+// decoded when it is shown (or read ahead), through the window's frame
+// scheduler, at the size it takes on screen. An interactive control zooms with
+// the wheel and pans when dragged; a control can also show its frame against
+// another control's, wiped or as their difference.
 #pragma once
 
 #include "platform/imaging/FrameSource.h"
+#include "platform/imaging/ImageComparison.h"
 #include "platform/imaging/ImagingError.h"
 #include "platform/imaging/ReadAheadPlan.h"
+#include "platform/imaging/ViewGeometry.h"
 
 #include <QColor>
 #include <QImage>
@@ -27,7 +31,7 @@ class FrameScheduler;
 
 // Display modes, numbered as the viewer's code writes them.
 inline constexpr int kFitMode = 3;  // whole image scaled into the control, aspect kept, centred
-inline constexpr int kZoomMode = 4; // image drawn at the zoom percentage, centred
+inline constexpr int kZoomMode = 4; // image drawn at the zoom percentage about the view's centre
 
 // Text alignment inside the text rectangle (SetTextAlign).
 inline constexpr int kTextAlignLeft = 0;
@@ -96,11 +100,49 @@ public:
 
     // --- display ---
     int DisplayMode() const;
-    void SetDisplayMode(int mode); // kFitMode or kZoomMode; anything else throws ImagingError
+    // kFitMode or kZoomMode; anything else throws ImagingError. Fit mode
+    // brings the view's centre back to the image's middle.
+    void SetDisplayMode(int mode);
     float ZoomPercent() const;
     void SetZoomPercent(float percent); // a percentage of 0 or less draws nothing
+    // The view as a whole: fit mode, or the zoom percentage as a scale about
+    // an image-relative centre (what export reproduces). The centre is kept
+    // over the image when drawn. `moving`: more changes follow at once (a
+    // drag), so the control draws quickly until the view rests.
+    ViewState View() const;
+    void SetView(const ViewState& view, bool moving = false);
+    // The shown frame's full size, which the view refers to; empty when none.
+    QSize FullImageSize() const;
     // Draws the shown image again, now.
     void Repaint();
+
+    // --- the user's own zoom and pan ---
+    // Wheel zooms about the pointer, dragging with the left or middle button
+    // pans (ViewEdited), a click without a drag and a double click are
+    // reported (Clicked, DoubleClicked), and the pointer's place on the image
+    // is reported while it moves. Off by default (the hidden decoder).
+    void SetInteractive(bool interactive);
+    bool Interactive() const;
+
+    // --- comparing with another control's frame ---
+    // Shows this control's frame (A) against `partner`'s (B), which is drawn
+    // with the view linked to this one's; CompareMode::None (or no partner)
+    // ends it. The partner is usually hidden: it still follows its frames and
+    // has them decoded at the size they are shown here. A control compares
+    // with one partner at a time and is the partner of one control at most.
+    void SetCompare(ImagingControl* partner, CompareMode mode);
+    CompareMode Compare() const;
+    ImagingControl* ComparePartner() const;
+    // Short names of A and B drawn beside the wipe line and in the legend.
+    void SetCompareNames(const QString& a, const QString& b);
+    void SetDifference(DifferenceKind kind, double gain);
+    DifferenceKind DifferenceKindShown() const;
+    double DifferenceGain() const;
+    // Where the wipe line stands, as a fraction of the control's width.
+    void SetWipeFraction(double fraction);
+    double WipeFraction() const;
+    // Visible, or shown through a visible control that compares with it.
+    bool OnScreen() const;
 
     // --- text over the image (units: the control's pixels) ---
     void SetTextColor(const QColor& color);
@@ -127,10 +169,27 @@ signals:
     // A mouse button pressed on the control: button 1 left, 2 right, 4 middle;
     // shift 1 Shift, 2 Ctrl, 4 Alt; position in the control's pixels.
     void MouseDown(int button, int shift, double x, double y);
+    // Interactive only. A button pressed and let go without a drag (the
+    // release that ends a double click is not one), numbered as MouseDown.
+    void Clicked(int button, int shift, double x, double y);
+    // The second press of a double click; the first was reported as Clicked.
+    void DoubleClicked(int button, double x, double y);
+    // The user zoomed with the wheel or panned: View() has the new view.
+    void ViewEdited(bool moving);
+    // The pointer moved over the control: the image-relative point under it.
+    void PointerMoved(QPointF imagePoint);
+    void PointerLeft();
+    // The user dragged the wipe line.
+    void WipeMoved(double fraction);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -141,10 +200,22 @@ private:
     void ReleaseShown();
     void DrawTile(QPainter& painter);
     void RequestFrames();
+    // The picture changed: this control repaints, and so does the control
+    // that shows it in a comparison.
+    void Changed();
     QRect ImagePixels() const;
-    bool RefinementAffordable(const QRect& target) const;
-    bool RefinedFits(const QRect& target) const;
     void Refine();
+    void QueueRefine();
+    // Drawing of the comparison (ImagingControl_Compare.cpp).
+    void DrawCompared(QPainter& painter, const QRect& target);
+    void DrawWipeLine(QPainter& painter, int x);
+    void DrawLegend(QPainter& painter);
+    const QImage& DifferenceFrame();
+    QRect PartnerPixels() const;
+    void EndCompare();
+    // The view changed by the user's hand (ImagingControl_View.cpp).
+    void EditView(const ViewState& view, bool moving);
+    void MoveUntilRest();
 
     struct Impl;
     std::unique_ptr<Impl> d_;

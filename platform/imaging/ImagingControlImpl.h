@@ -2,8 +2,12 @@
 #pragma once
 
 #include "platform/imaging/ImagingControl.h"
+#include "platform/imaging/ScaledImage.h"
 
 #include <QFont>
+#include <QPointF>
+
+class QTimer;
 
 namespace imaging {
 
@@ -23,8 +27,7 @@ struct ImagingControl::Impl {
     int shown = 0;
     QImage current;
     QSize currentFull; // the shown frame's full size, which fit and zoom refer to
-    int mode = kFitMode;
-    float zoom = 100.0f;
+    ViewState view;
 
     QColor textColor = Qt::black;
     int textStyle = 0;
@@ -35,11 +38,39 @@ struct ImagingControl::Impl {
     std::vector<DrawnText> texts;
     bool dropTextsOnRepaint = false;
 
-    // A smoothly scaled copy of the displayed image at the size last drawn,
-    // made when the control is idle; never one per list image.
-    QImage refined;
-    qint64 refinedKey = -1;
+    // The displayed image scaled to the size last drawn, made smooth when the
+    // control is idle; never one per list image. One for each picture drawn.
+    ScaledImage shownLayer;
+    ScaledImage partnerLayer;
+    ScaledImage differenceLayer;
     bool refineQueued = false;
+    // The view moves (a drag, the wheel): drawn quickly until it rests.
+    bool moving = false;
+    QTimer* restTimer = nullptr;
+
+    // The user's zoom and pan.
+    enum class Drag { None, Pressed, Panning, Splitting, Moved }; // Moved: dragged, but not to pan
+    bool interactive = false;
+    Drag drag = Drag::None;
+    Qt::MouseButton dragButton = Qt::NoButton;
+    QPointF lastAt;
+    QPointF pressAt;
+    bool endsDoubleClick = false; // the next release ends a double click
+
+    // Comparison: this control shows its frame against the partner's, or
+    // another control (the host) shows this one's frame against its own.
+    ImagingControl* partner = nullptr;
+    ImagingControl* host = nullptr;
+    CompareMode compare = CompareMode::None;
+    DifferenceKind differenceKind = DifferenceKind::Absolute;
+    double gain = 2;
+    double wipe = 0.5;
+    QString nameA;
+    QString nameB;
+    QImage difference; // of the two frames on display, made when first drawn
+    qint64 differenceOf[2] = {-1, -1};
+    DifferenceKind differenceKindMade = DifferenceKind::Absolute;
+    double differenceGainMade = 0;
 
     // Frame sources: the scheduler decoding them, the file pinned in its cache
     // because it is on screen, and what the panel shows meanwhile.
@@ -56,10 +87,6 @@ struct ImagingControl::Impl {
         current = image;
         currentFull = full.isValid() ? full : image.size();
         tile.clear();
-        if (current.cacheKey() != refinedKey) {
-            refined = QImage();
-            refinedKey = -1;
-        }
     }
 };
 

@@ -31,7 +31,7 @@ void ImagingControl::SetSources(std::vector<FrameSource> sources)
     d_->SetCurrent(QImage());
     if (!d_->sources.empty())
         ShowSource(0);
-    update();
+    Changed();
 }
 
 const std::vector<FrameSource>& ImagingControl::Sources() const
@@ -60,11 +60,17 @@ bool ImagingControl::ShownFrameReady() const
 
 PanelGeometry ImagingControl::Geometry() const
 {
-    const qreal ratio = devicePixelRatioF();
+    // A partner shown through the control that compares with it is decoded
+    // for the size it takes there.
+    const ImagingControl* shownIn = d_->host && !isVisible() ? d_->host : this;
+    ViewState view = shownIn->d_->view;
+    if (shownIn != this)
+        view = LinkedView(view, QSizeF(shownIn->d_->currentFull), QSizeF(d_->currentFull));
+    const qreal ratio = shownIn->devicePixelRatioF();
     PanelGeometry g;
-    g.panel = QSize(qRound(width() * ratio), qRound(height() * ratio));
-    g.zoomed = d_->mode == kZoomMode;
-    g.zoomPercent = double(d_->zoom) * ratio;
+    g.panel = QSize(qRound(shownIn->width() * ratio), qRound(shownIn->height() * ratio));
+    g.zoomed = !view.fit;
+    g.zoomPercent = view.scale * 100.0 * ratio;
     return g;
 }
 
@@ -104,7 +110,7 @@ void ImagingControl::ShowSource(int position)
         d_->SetCurrent(QImage(), source.size);
         d_->tile = kMissingTile;
         d_->tilePath = source.path;
-        update();
+        Changed();
         return;
     }
     if (!d_->scheduler) {
@@ -119,7 +125,7 @@ void ImagingControl::ShowSource(int position)
             d_->tilePath = source.path;
         }
         d_->waiting = false;
-        update();
+        Changed();
         return;
     }
     if (d_->pinned != source.path) {
@@ -131,7 +137,7 @@ void ImagingControl::ShowSource(int position)
     // two frames would flicker at every step.
     d_->waiting = !TakeFromCache();
     RequestFrames();
-    update();
+    Changed();
 }
 
 bool ImagingControl::TakeFromCache()
@@ -158,7 +164,7 @@ void ImagingControl::FrameDecoded(const QString& path)
         return;
     const bool wasWaiting = d_->waiting;
     d_->waiting = !TakeFromCache();
-    update();
+    Changed();
     if (wasWaiting && !d_->waiting)
         emit ShownFrameArrived(d_->shown);
 }
