@@ -55,7 +55,11 @@ TEST_F(MenuTest, TheMenuBarHoldsEveryItemInOrderWithItsSeparators)
         "ID_LastFrame=&Last Frame\tEnd|-|ID_ToggleScreen=&Toggle Screen\tF11|-|"
         "ID_ShiftViewDisplayUp=Shift View Display &Up\tPgUp|"
         "ID_ShiftViewDisplayDown=Shift View Display &Down\tPgDn",
-        "ID_ViewMenu=&View|ID_PanelCaptions=Panel &Captions",
+        "ID_ViewMenu=&View|ID_PanelCaptions=Panel &Captions|-|ID_LinkPanels=&Link Panels|ID_ZoomIn=Zoom &In\t+|"
+        "ID_ZoomOut=Zoom &Out\t-|ID_ZoomFit=&Fit to Panel\t0|ID_ZoomActualSize=&Actual Size\t1",
+        "ID_CompareMenu=&Compare|ID_CompareWipe=&Wipe|ID_CompareDifference=&Difference|-|"
+        "ID_CompareSigned=&Signed Luminance Colours|ID_CompareMoreGain=&More Gain\t]|"
+        "ID_CompareLessGain=&Less Gain\t[|-|ID_ComparePanels=Compare &Panels...",
         "ID_HelpMenu=&Help|ID_Readme=&Readme...|ID_ContentsAndIndex=&Contents And Index...\tF1|-|"
         "ID_About...=&About...",
     };
@@ -67,7 +71,8 @@ TEST_F(MenuTest, MenuTitlesAndUnknownOrMiscasedIdentifiersRunNothing)
     Open(WriteStudy(SimpleStudy(1, 3)));
     window_->cmdLast_Click();
     for (const char* tool :
-         {"ID_FileMenu", "ID_PlaybackMenu", "ID_ViewMenu", "ID_HelpMenu", "id_firstframe", "ID_FirstFrame ", ""})
+         {"ID_FileMenu", "ID_PlaybackMenu", "ID_ViewMenu", "ID_CompareMenu", "ID_HelpMenu", "id_firstframe",
+          "ID_FirstFrame ", ""})
         window_->stbMain_ToolClick(QString::fromLatin1(tool));
     EXPECT_EQ(module_.CurrentFrame, 3);
     EXPECT_TRUE(ui_.modals.empty());

@@ -119,6 +119,15 @@ SlotCaptions ShiftCaptions(const SlotCaptions& captions, int shiftType)
     return captions;
 }
 
+DisplaySlots CompareSlots(int panel)
+{
+    DisplaySlots shown;
+    for (DisplaySlot& slot : shown)
+        slot = {kUnchecked, QString()};
+    shown[0] = {kChecked, QString::number(panel + 1)};
+    return shown;
+}
+
 float ZoomAfterClick(float zoom, int button)
 {
     if (button == 1)

@@ -87,6 +87,10 @@ SlotCaptions DefaultCaptions();
 // to slot 3. Shift down (1): the reverse. Any other value leaves them.
 SlotCaptions ShiftCaptions(const SlotCaptions& captions, int shiftType);
 
+// The Display slots of compare mode: its view takes the room of one panel,
+// that of panel `panel` (0-based).
+DisplaySlots CompareSlots(int panel);
+
 // A panel's zoom percentage after a click: left (1) adds 10, right (2) takes 10
 // away while it stays above 10; other buttons leave it.
 float ZoomAfterClick(float zoom, int button);

@@ -85,6 +85,7 @@ frmDSFViewer::frmDSFViewer(study::StudyModule& module, ui::UiServices& ui, Viewe
     if (options_.DataFolders.isEmpty())
         options_.DataFolders = settings::DataFolders();
     captionsShown_ = preferences_->ShowCaptions();
+    linkPanels_ = preferences_->LinkPanels();
 
     setWindowIcon(ProgramIcon());
     player_ = new FramePlayer(ui_, options_.WaitPollMilliseconds, this);
@@ -146,6 +147,7 @@ void frmDSFViewer::CreateControls()
     for (int i = 0; i < kPanelCount; ++i) {
         LEADV_[i] = new imaging::ImagingControl(central);
         LEADV_[i]->setObjectName(Indexed("LEADV", i));
+        LEADV_[i]->SetInteractive(true);
         LEADV_[i]->hide();
         captions_[i] = new PanelCaption(LEADV_[i]);
         captions_[i]->setObjectName(Indexed("labCaption", i));
@@ -153,6 +155,16 @@ void frmDSFViewer::CreateControls()
     LEAD2_ = new imaging::ImagingControl(central);
     LEAD2_->setObjectName(QStringLiteral("LEAD2"));
     LEAD2_->hide();
+
+    // The pixel readout lies over the foot of the panel area while the pointer
+    // is over a panel: a line at the foot of the window would take its height
+    // from the panels and move them whenever it came and went.
+    labReadout_ = new QLabel(central);
+    labReadout_->setObjectName(QStringLiteral("labReadout"));
+    labReadout_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    labReadout_->setStyleSheet(
+        QStringLiteral("QLabel { background: rgba(0, 0, 0, 180); color: white; padding: 2px 6px; }"));
+    labReadout_->hide();
 
     fraLoad_ = CreateLoadFrame(central);
 }
@@ -367,8 +379,7 @@ void frmDSFViewer::ConnectHandlers()
         connect(optPseudo_[i], &QRadioButton::clicked, this, [this, i] { optPseudo_Click(i); });
         connect(cmdRefresh_[i], &QPushButton::clicked, this, [this, i] { cmdRefresh_Click(i); });
         connect(chkDisplay_[i], &QCheckBox::clicked, this, [this, i] { chkDisplay_Click(i); });
-        connect(LEADV_[i], &imaging::ImagingControl::MouseDown, this,
-                [this, i](int button, int, double, double) { LEADV_MouseDown(i, button); });
+        ConnectPanelViews(i);
     }
     connect(cmdReset_, &QPushButton::clicked, this, &frmDSFViewer::cmdReset_Click);
     connect(cbxDate_, &QComboBox::activated, this, &frmDSFViewer::cbxDate_Click);

@@ -4,9 +4,13 @@
 // frmDSFViewer.cpp (controls), _Loading (start, open, load), _Opening (the
 // command line, dropped files, what is remembered between runs), _Panels (panel
 // settings and frame lists), _Playback (frames, with FramePlayer doing the
-// stepping and the timing), _Layout (placement), _Menu (menus and keys).
+// stepping and the timing), _Layout (placement), _Menu (menus and keys),
+// _Views (zoom, pan, linked panels, pixel readout), _Compare (wipe and
+// difference of two panels).
 #pragma once
 
+#include "platform/imaging/ImageComparison.h"
+#include "platform/imaging/ViewGeometry.h"
 #include "viewer/window/ImageSelection.h"
 #include "viewer/window/PanelLayout.h"
 
@@ -76,6 +80,19 @@ struct ViewerOptions {
 };
 
 inline constexpr char kDesignCaption[] = "HALVEX Daystrand - Study Name:";
+
+// The zoom keys and items: + and - step about the pointer, 0 fits, 1 shows
+// the frame's own pixels.
+enum class ZoomCommand { In, Out, Fit, ActualSize };
+
+// What the compare mode shows and of which two panels (0-based).
+struct CompareChoice {
+    imaging::CompareMode Mode = imaging::CompareMode::None;
+    int A = 0;
+    int B = 1;
+    imaging::DifferenceKind Kind = imaging::DifferenceKind::Absolute;
+    double Gain = 2;
+};
 inline constexpr char kPlaceholderFileName[] = "HALVEX-Daystrand.jpg";
 
 class frmDSFViewer : public QMainWindow {
@@ -125,6 +142,29 @@ public:
     void ExportAnimation();
     void ExportContactSheet();
     void CopyFrame();
+
+    // --- zoom, pan and linked panels (_Views) ---
+    // Linked, zooming or panning one visible panel gives every other visible
+    // panel the same scale and image-relative centre. Remembered.
+    void SetLinkPanels(bool link);
+    bool LinkPanels() const { return linkPanels_; }
+    // The zoom keys: on the panel under the pointer (the others follow when
+    // linked), or on every visible panel when the pointer is over none.
+    void ZoomPanels(ZoomCommand command);
+    // The status line of the pixel readout; "" while the pointer is over no panel.
+    QString PixelReadout() const;
+
+    // --- compare mode (_Compare) ---
+    // Shows panel A's frames against panel B's in the panel area, wiped or
+    // as their difference; CompareMode::None restores the layout and the
+    // panels' views as they were. Refused with a message unless both panels
+    // show a view.
+    void SetCompareMode(imaging::CompareMode mode);
+    // Chooses the panels and the difference; applied at once in compare mode.
+    void SetCompareChoice(const CompareChoice& choice);
+    const CompareChoice& Comparison() const { return compare_; }
+    // The Compare Panels dialog.
+    void ChooseComparePanels();
     // Runs the command whose identifier is Tool ("ID_Open", "ID_About..." and
     // so on); any other text, a menu title among them, runs nothing.
     void stbMain_ToolClick(const QString& Tool);
@@ -255,6 +295,7 @@ private:
     // _Layout
     void chkDisplay_Click(int Index);
     void cmdReset_Click();
+    // A click on a panel (press and release without a drag).
     void LEADV_MouseDown(int Index, int Button);
     void Form_Resize();
     void ShowPlaceholder();
@@ -262,6 +303,26 @@ private:
     void PlaceColumn();
     QRect TwipsToClient(const TwipRect& rect) const;
     PanelLayoutInput LayoutInput() const;
+
+    // _Views
+    void ConnectPanelViews(int Index);
+    void LEADV_DblClick(int Index, int Button, double X, double Y);
+    // Gives every other visible panel the view of panel Index, when linked.
+    void LinkFrom(int Index, bool moving);
+    // The panel under the pointer, or -1.
+    int PanelUnderPointer() const;
+    // Shown in a slot, or shown through the compare view.
+    bool PanelOnDisplay(int Index) const;
+    void UpdateReadout(int Index, QPointF imagePoint);
+    QString ReadoutOf(int Index, QPointF imagePoint) const;
+    void HideReadout();
+    // Checks the menu's switches as the window's state says.
+    void SyncMenuChecks();
+
+    // _Compare
+    bool CanCompare(const CompareChoice& choice) const;
+    void ApplyCompare();
+    void EndCompareQuietly();
 
     study::StudyModule& module_;
     ui::UiServices& ui_;
@@ -291,6 +352,7 @@ private:
     QLabel* labLoadStatus_ = nullptr;
     QPushButton* cmdCancelLoad_ = nullptr;
     QLabel* labStatus_ = nullptr;
+    QLabel* labReadout_ = nullptr;
     QTextEdit* rtfSiteName_ = nullptr;
     QLineEdit* txtSiteLatitude_ = nullptr;
     QLineEdit* txtSiteLongitude_ = nullptr;
@@ -318,6 +380,16 @@ private:
     std::array<PanelFrames, kPanelCount> panelFrames_;
     std::array<bool, kPanelCount> placed_{};       // the layout has given the panel a place
     bool captionsShown_ = false;
+    bool linkPanels_ = true;
+    CompareChoice compare_;
+    // The panels' views when compare mode began, put back when it ends.
+    std::array<imaging::ViewState, kPanelCount> viewsBeforeCompare_{};
+    // The panel the pointer is over (-1: none) and where, in its pixels.
+    int pointerPanel_ = -1;
+    QPointF pointerAt_;
+    // The view a panel had before the click that began a double click.
+    int clickedPanel_ = -1;
+    imaging::ViewState viewBeforeClick_;
 
     bool loaded_ = false;     // Form_Load has run
     bool studyRead_ = false;  // the last msbLoadStudyFile read its file (it may have been cancelled later)

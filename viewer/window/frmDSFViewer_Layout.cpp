@@ -81,7 +81,14 @@ void frmDSFViewer::msbResizeViews()
         fraHALVEX_[i]->setVisible(!module_.ScreenToggled);
     PlaceColumn();
 
-    const PanelLayout layout = ComputePanelLayout(LayoutInput());
+    // Compare mode lasts while both its panels show a view (a load or a
+    // Refresh can take one away); meanwhile its view takes the room of one panel.
+    if (compare_.Mode != imaging::CompareMode::None && !CanCompare(compare_))
+        EndCompareQuietly();
+    PanelLayoutInput input = LayoutInput();
+    if (compare_.Mode != imaging::CompareMode::None)
+        input.Slots = CompareSlots(compare_.A);
+    const PanelLayout layout = ComputePanelLayout(input);
     std::array<bool, kPanelCount> placed{};
     for (const PanelPlacement& p : layout.Panels)
         placed[p.Panel] = true;
@@ -171,15 +178,20 @@ void frmDSFViewer::LEADV_MouseDown(int Index, int Button)
     if (Button != 1 && Button != 2)
         return;
     imaging::ImagingControl* panel = LEADV_[Index];
+    // Should this click begin a double click, the double click undoes it.
+    clickedPanel_ = Index;
+    viewBeforeClick_ = panel->View();
     float zoom = panel->ZoomPercent();
     // From the fitted view the steps start at the scale the image is shown
     // at, so the first left click enlarges it whatever the percentage was.
-    const QImage& image = panel->CurrentImage();
-    if (panel->DisplayMode() == imaging::kFitMode && !image.isNull() && image.width() > 0)
-        zoom = static_cast<float>(panel->ImageRect().width() * 100.0 / image.width());
+    // The percentage is of the frame's full size, whatever size it was decoded at.
+    const QSize full = panel->FullImageSize();
+    if (panel->DisplayMode() == imaging::kFitMode && full.width() > 0)
+        zoom = static_cast<float>(panel->ImageRect().width() * 100.0 / full.width());
     panel->SetDisplayMode(imaging::kZoomMode);
     panel->SetZoomPercent(ZoomAfterClick(zoom, Button));
     UpdateCaption(Index);
+    LinkFrom(Index, false);
 }
 
 void frmDSFViewer::Form_Resize()

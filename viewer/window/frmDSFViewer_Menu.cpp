@@ -1,4 +1,4 @@
-// The menu bar and the window's keys: File, Edit, Playback, View and Help. Every item
+// The menu bar and the window's keys: File, Edit, Playback, View, Compare and Help. Every item
 // carries its identifier as its object name and its keys as window shortcuts,
 // shown in the menu's shortcut column; one handler runs the command an
 // identifier names, whether it came from a menu, a key or a caller.
@@ -39,10 +39,40 @@ constexpr MenuTitle kMenus[] = {
     {"ID_EditMenu", "&Edit"},
     {"ID_PlaybackMenu", "&Playback"},
     {"ID_ViewMenu", "&View"},
+    {"ID_CompareMenu", "&Compare"},
     {"ID_HelpMenu", "&Help"},
 };
 
 constexpr char kPanelCaptions[] = "ID_PanelCaptions";
+
+// Items that are switches; SyncMenuChecks checks them as the window's state says.
+constexpr const char* kSwitches[] = {kPanelCaptions, "ID_LinkPanels", "ID_CompareWipe", "ID_CompareDifference",
+                                     "ID_CompareSigned"};
+
+bool IsSwitch(const char* id)
+{
+    for (const char* s : kSwitches) {
+        if (qstrcmp(s, id) == 0)
+            return true;
+    }
+    return false;
+}
+
+// The compare item of `mode` turns it on, or off again while it is on.
+void ToggleCompare(frmDSFViewer& w, imaging::CompareMode mode)
+{
+    w.SetCompareMode(w.Comparison().Mode == mode ? imaging::CompareMode::None : mode);
+}
+
+void ChangeDifference(frmDSFViewer& w, bool flipKind, double gainFactor)
+{
+    CompareChoice choice = w.Comparison();
+    if (flipKind)
+        choice.Kind = choice.Kind == imaging::DifferenceKind::Absolute ? imaging::DifferenceKind::SignedLuminance
+                                                                        : imaging::DifferenceKind::Absolute;
+    choice.Gain *= gainFactor;
+    w.SetCompareChoice(choice);
+}
 
 // The items in menu order; the handler looks identifiers up in this order too.
 // The frame keys act whichever control has the focus, and the control does not
@@ -85,6 +115,29 @@ const MenuCommand kCommands[] = {
      [](frmDSFViewer& w) { w.msbShiftDisplay(1); }},
 
     {"ID_ViewMenu", kPanelCaptions, "Panel &Captions", nullptr, nullptr, [](frmDSFViewer& w) { w.ToggleCaptions(); }},
+    {"ID_ViewMenu", nullptr, nullptr, nullptr, nullptr, nullptr},
+    {"ID_ViewMenu", "ID_LinkPanels", "&Link Panels", nullptr, nullptr,
+     [](frmDSFViewer& w) { w.SetLinkPanels(!w.LinkPanels()); }},
+    {"ID_ViewMenu", "ID_ZoomIn", "Zoom &In", "+", "+; =", [](frmDSFViewer& w) { w.ZoomPanels(ZoomCommand::In); }},
+    {"ID_ViewMenu", "ID_ZoomOut", "Zoom &Out", "-", "-", [](frmDSFViewer& w) { w.ZoomPanels(ZoomCommand::Out); }},
+    {"ID_ViewMenu", "ID_ZoomFit", "&Fit to Panel", "0", "0", [](frmDSFViewer& w) { w.ZoomPanels(ZoomCommand::Fit); }},
+    {"ID_ViewMenu", "ID_ZoomActualSize", "&Actual Size", "1", "1",
+     [](frmDSFViewer& w) { w.ZoomPanels(ZoomCommand::ActualSize); }},
+
+    {"ID_CompareMenu", "ID_CompareWipe", "&Wipe", nullptr, nullptr,
+     [](frmDSFViewer& w) { ToggleCompare(w, imaging::CompareMode::Wipe); }},
+    {"ID_CompareMenu", "ID_CompareDifference", "&Difference", nullptr, nullptr,
+     [](frmDSFViewer& w) { ToggleCompare(w, imaging::CompareMode::Difference); }},
+    {"ID_CompareMenu", nullptr, nullptr, nullptr, nullptr, nullptr},
+    {"ID_CompareMenu", "ID_CompareSigned", "&Signed Luminance Colours", nullptr, nullptr,
+     [](frmDSFViewer& w) { ChangeDifference(w, true, 1); }},
+    {"ID_CompareMenu", "ID_CompareMoreGain", "&More Gain", "]", "]",
+     [](frmDSFViewer& w) { ChangeDifference(w, false, 2); }},
+    {"ID_CompareMenu", "ID_CompareLessGain", "&Less Gain", "[", "[",
+     [](frmDSFViewer& w) { ChangeDifference(w, false, 0.5); }},
+    {"ID_CompareMenu", nullptr, nullptr, nullptr, nullptr, nullptr},
+    {"ID_CompareMenu", "ID_ComparePanels", "Compare &Panels...", nullptr, nullptr,
+     [](frmDSFViewer& w) { w.ChooseComparePanels(); }},
 
     {"ID_HelpMenu", "ID_Readme", "&Readme...", nullptr, nullptr,
      [](frmDSFViewer& w) { settings::ShowHelpTopic(w.Module().HelpFile, settings::kTopicReadme); }},
@@ -131,13 +184,11 @@ void frmDSFViewer::CreateMenu()
                 continue;
             }
             QAction* action = CreateAction(command, menu);
-            if (qstrcmp(command.Id, kPanelCaptions) == 0) {
-                action->setCheckable(true);
-                action->setChecked(captionsShown_);
-            }
+            action->setCheckable(IsSwitch(command.Id));
             menu->addAction(action);
         }
     }
+    SyncMenuChecks();
     connect(bar, &QMenuBar::triggered, this,
             [this](QAction* action) { stbMain_ToolClick(action->objectName()); });
 

@@ -107,7 +107,7 @@ void frmDSFViewer::msbUpdateViews(const qint32& CurrentFrame)
     try {
         for (int i = 0; i < kPanelCount; ++i) {
             imaging::ImagingControl* panel = LEADV_[i];
-            if (panel->isHidden())
+            if (!PanelOnDisplay(i))
                 continue;
             panel->SetShownPosition(CurrentFrame - 1);
             panel->Repaint();
