@@ -1,6 +1,7 @@
 // The figures the imaging benchmark prints, each measured in one run.
 #pragma once
 
+#include <QRect>
 #include <QStringList>
 
 #include <chrono>
@@ -31,7 +32,17 @@ void RunScaleFigures(const QStringList& paths, int rounds);
 // opening, memory, stepping with read-ahead and playback.
 void RunStudyFigures(qint64 budget, int steps);
 
+// Where panel `panel` (0..3) of four lies in a 1600 x 1000 window, as the
+// viewer lays them out: a 3612-twip column, then two rows of two panels of
+// aspect 1.63 (15 twips to a pixel).
+QRect FourPanelSlot(int panel);
+
 // Next Frame with four panels of the given frames in a 1600 x 1000 window.
 void RunPaintFigures(const QStringList& paths, int steps);
+
+// Panning four linked, zoomed panels of the given frames in a 1600 x 1000
+// window: the repaint after each move of the pointer, against Qt drawing the
+// same visible parts straight from the frames.
+void RunPanFigures(const QStringList& paths, int steps);
 
 } // namespace bench

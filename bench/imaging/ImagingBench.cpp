@@ -1,6 +1,7 @@
-// imaging_bench: how fast a panel loads its frames and how fast Next Frame
-// paints four panels. Prints ratios measured in this one run.
-//   imaging_bench [--frames N] [--rounds N] [--steps N] [--budget-mb N] [--only load|paint|scale|study]
+// imaging_bench: how fast a panel loads its frames, how fast Next Frame
+// paints four panels and how fast four zoomed panels pan. Prints ratios
+// measured in this one run.
+//   imaging_bench [--frames N] [--rounds N] [--steps N] [--budget-mb N] [--only load|paint|scale|study|pan]
 #include "bench/imaging/BenchFigures.h"
 
 #include <QApplication>
@@ -43,6 +44,16 @@ int main(int argc, char** argv)
     }
     QApplication app(argc, argv);
 
+    if (only.empty() || only == "pan") {
+        std::printf("== panning four linked, zoomed panels of 1920x1080 frames in a 1600x1000 window\n");
+        const QStringList hd = bench::BenchFrames(QStringLiteral("paint1920"), 40, 1920, 1080);
+        if (hd.isEmpty())
+            return 1;
+        bench::RunPanFigures(hd, steps);
+        if (only == "pan")
+            return 0;
+        std::printf("\n");
+    }
     if (only == "study") {
         std::printf("== frames on demand: a year of 4 x 4,380 frames at 1920x1080 against 27 frames\n");
         bench::RunStudyFigures(qint64(budgetMb) << 20, steps);

@@ -22,21 +22,26 @@ double ProcessCpuMs()
 }
 } // namespace
 
+QRect FourPanelSlot(int panel)
+{
+    const int left = (3612 + 168) / 15;
+    const int width = (1600 * 15 - 3612 - 324) / 2 / 15;
+    const int height = qRound(width / 1.63);
+    return QRect(left + (panel % 2) * width, 4 + (panel / 2) * height, width, height);
+}
+
 void RunPaintFigures(const QStringList& paths, int steps)
 {
     constexpr int kPanels = 4;
     const int perPanel = static_cast<int>(paths.size()) / kPanels;
     QWidget window;
     window.resize(1600, 1000);
-    // Four display slots as the viewer lays them out: a 3612-twip column, then
-    // two rows of two panels of aspect 1.63 (15 twips to a pixel).
-    const int left = (3612 + 168) / 15;
-    const int width = (1600 * 15 - 3612 - 324) / 2 / 15;
-    const int height = qRound(width / 1.63);
+    const int width = FourPanelSlot(0).width();
+    const int height = FourPanelSlot(0).height();
     std::vector<imaging::ImagingControl*> panels;
     for (int p = 0; p < kPanels; ++p) {
         auto* panel = new imaging::ImagingControl(&window);
-        panel->setGeometry(left + (p % 2) * width, 4 + (p / 2) * height, width, height);
+        panel->setGeometry(FourPanelSlot(p));
         for (int i = 0; i < perPanel; ++i) {
             const auto decoded = imaging::DecodeImageFile(paths[p * perPanel + i]);
             if (!decoded.ok()) {
