@@ -80,7 +80,7 @@ PanTimes PanAt(std::vector<imaging::ImagingControl*>& panels, const std::vector<
                int moves)
 {
     imaging::ImagingControl& lead = *panels[0];
-    const QSizeF full(lead.FullImageSize());
+    const QSizeF full(lead.ShownFrameSize());
     for (auto* panel : panels)
         panel->SetView(imaging::ViewState{false, scale, {0.5, 0.5}});
     Settle(50);
@@ -102,7 +102,7 @@ PanTimes PanAt(std::vector<imaging::ImagingControl*>& panels, const std::vector<
         SendMouse(lead, QEvent::MouseMove, path[i], Qt::LeftButton);
         const imaging::ViewState view = lead.View();
         for (std::size_t p = 1; p < panels.size(); ++p) {
-            const QSizeF own(panels[p]->FullImageSize());
+            const QSizeF own(panels[p]->ShownFrameSize());
             panels[p]->SetView(
                 imaging::Clamped(imaging::LinkedView(view, full, own), QSizeF(panels[p]->size()), own), true);
         }
@@ -169,7 +169,7 @@ void RunPanFigures(const QStringList& paths, int steps)
     window.show();
     Settle(50);
 
-    const QSize frame = panels[0]->FullImageSize();
+    const QSize frame = panels[0]->ShownFrameSize();
     const double fit = imaging::FitScale(QSizeF(panels[0]->size()), QSizeF(frame));
     std::printf("panel size                              %dx%d, frames %dx%d, fitted at %.0f%%\n",
                 panels[0]->width(), panels[0]->height(), frame.width(), frame.height(), fit * 100);

@@ -198,7 +198,7 @@ void ImagingControl::SetView(const ViewState& view, bool moving)
     update();
 }
 
-QSize ImagingControl::FullImageSize() const
+QSize ImagingControl::ShownFrameSize() const
 {
     return d_->current.isNull() ? QSize() : d_->currentFull;
 }

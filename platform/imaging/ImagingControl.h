@@ -111,8 +111,9 @@ public:
     // drag), so the control draws quickly until the view rests.
     ViewState View() const;
     void SetView(const ViewState& view, bool moving = false);
-    // The shown frame's full size, which the view refers to; empty when none.
-    QSize FullImageSize() const;
+    // The full size of the frame shown, which fit, zoom and the view refer
+    // to, whatever scale it was decoded at; empty while nothing shows.
+    QSize ShownFrameSize() const;
     // Draws the shown image again, now.
     void Repaint();
 

@@ -53,7 +53,7 @@ void Wheel(ImagingControl& control, QPointF at, int notches)
 
 QPointF UnderPointer(const ImagingControl& control, QPointF at)
 {
-    return imaging::ImagePointAt(control.View(), QSizeF(control.size()), QSizeF(control.FullImageSize()), at);
+    return imaging::ImagePointAt(control.View(), QSizeF(control.size()), QSizeF(control.ShownFrameSize()), at);
 }
 
 QImage Shown(ImagingControl& control)

@@ -61,7 +61,7 @@ protected:
     QPointF Centre(int panel)
     {
         const imaging::ImagingControl* p = Panel(panel);
-        return imaging::ImagePointAt(p->View(), QSizeF(p->size()), QSizeF(p->FullImageSize()),
+        return imaging::ImagePointAt(p->View(), QSizeF(p->size()), QSizeF(p->ShownFrameSize()),
                                      QPointF(p->width() / 2.0, p->height() / 2.0));
     }
     double WidthShare(int panel) { return Panel(panel)->width() / Panel(panel)->ImageRect().width(); }
@@ -94,7 +94,7 @@ TEST_F(CompareTest, LinkedPanelsOfDifferentImageSizesShowTheSameSpot)
     OpenTwoSizes();
     EXPECT_TRUE(window_->LinkPanels()) << "linked by default";
     EXPECT_TRUE(Checked("ID_LinkPanels"));
-    ASSERT_EQ(Panel(1)->FullImageSize(), QSize(64, 40));
+    ASSERT_EQ(Panel(1)->ShownFrameSize(), QSize(64, 40));
 
     Wheel(0, {30, 20}, 4);
     EXPECT_EQ(Panel(1)->DisplayMode(), imaging::kZoomMode);

@@ -185,7 +185,7 @@ void frmDSFViewer::LEADV_MouseDown(int Index, int Button)
     // From the fitted view the steps start at the scale the image is shown
     // at, so the first left click enlarges it whatever the percentage was.
     // The percentage is of the frame's full size, whatever size it was decoded at.
-    const QSize full = panel->FullImageSize();
+    const QSize full = panel->ShownFrameSize();
     if (panel->DisplayMode() == imaging::kFitMode && full.width() > 0)
         zoom = static_cast<float>(panel->ImageRect().width() * 100.0 / full.width());
     panel->SetDisplayMode(imaging::kZoomMode);

@@ -40,7 +40,7 @@ void frmDSFViewer::LEADV_DblClick(int Index, int Button, double X, double Y)
     clickedPanel_ = -1;
     imaging::ViewState next = before;
     if (before.fit) {
-        next = imaging::ZoomedAbout(before, QSizeF(panel->size()), QSizeF(panel->FullImageSize()),
+        next = imaging::ZoomedAbout(before, QSizeF(panel->size()), QSizeF(panel->ShownFrameSize()),
                                     1.0 / panel->devicePixelRatioF(), QPointF(X, Y));
     } else {
         next.fit = true;
@@ -63,12 +63,12 @@ void frmDSFViewer::LinkFrom(int Index, bool moving)
         return;
     const imaging::ImagingControl* source = LEADV_[Index];
     const imaging::ViewState view = source->View();
-    const QSizeF full(source->FullImageSize());
+    const QSizeF full(source->ShownFrameSize());
     for (int i = 0; i < kPanelCount; ++i) {
         imaging::ImagingControl* panel = LEADV_[i];
         if (i == Index || panel->isHidden())
             continue;
-        const QSizeF own(panel->FullImageSize());
+        const QSizeF own(panel->ShownFrameSize());
         panel->SetView(imaging::Clamped(imaging::LinkedView(view, full, own), QSizeF(panel->size()), own), moving);
         UpdateCaption(i);
     }
@@ -111,7 +111,7 @@ void frmDSFViewer::ZoomPanels(ZoomCommand command)
     for (const int i : panels) {
         imaging::ImagingControl* panel = LEADV_[i];
         const QSizeF size(panel->size());
-        const QSizeF full(panel->FullImageSize());
+        const QSizeF full(panel->ShownFrameSize());
         if (full.isEmpty())
             continue;
         const QPointF anchor = i == under ? pointerAt_ : QPointF(size.width() / 2, size.height() / 2);
@@ -141,7 +141,7 @@ QString frmDSFViewer::ReadoutOf(int Index, QPointF imagePoint) const
 {
     const imaging::ImagingControl* panel = LEADV_[Index];
     const QImage& image = panel->CurrentImage();
-    const imaging::PixelSpot spot = imaging::PixelSpotAt(imagePoint, panel->FullImageSize(), image.size());
+    const imaging::PixelSpot spot = imaging::PixelSpotAt(imagePoint, panel->ShownFrameSize(), image.size());
     if (!spot.inside || image.isNull())
         return QStringLiteral("%1: \u2013").arg(Index + 1);
     const QRgb colour = image.pixel(spot.decoded);
@@ -158,7 +158,7 @@ void frmDSFViewer::UpdateReadout(int Index, QPointF imagePoint)
 {
     const imaging::ImagingControl* source = LEADV_[Index];
     pointerPanel_ = Index;
-    pointerAt_ = imaging::PanelPointOf(source->View(), QSizeF(source->size()), QSizeF(source->FullImageSize()),
+    pointerAt_ = imaging::PanelPointOf(source->View(), QSizeF(source->size()), QSizeF(source->ShownFrameSize()),
                                        imagePoint);
     // Every panel on display at the same image-relative spot: in compare mode
     // A and B, otherwise the shown panels in panel order.
