@@ -105,6 +105,10 @@ TEST(FrameComposer, FittedAndZoomedImagesStayInsideTheirCells)
         for (int y : {50, 75, 99})
             EXPECT_EQ(frame.pixel(x, y), qRgb(255, 0, 0)) << x << "," << y;
     EXPECT_EQ(ImageRectInCell(layout.Cells[1], red.size(), 1.0), QRectF(-30, -5, 160, 160));
+    // Panned: the image's point at the cell's centre is the one the panel showed there.
+    PanelCell panned = layout.Cells[1];
+    panned.Centre = {0.25, 1.0};
+    EXPECT_EQ(ImageRectInCell(panned, red.size(), 1.0), QRectF(10, -85, 160, 160));
     EXPECT_EQ(NeededImageSize(layout.Cells[0], QSize(400, 400), 1.0), QSize(50, 50));
     EXPECT_EQ(NeededImageSize(layout.Cells[1], QSize(40, 40), 1.0), QSize(40, 40));
 }

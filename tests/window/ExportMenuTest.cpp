@@ -43,12 +43,20 @@ TEST_F(ExportMenuTest, TheContextIsThePanelsAsShownInTheirDisplayOrder)
     EXPECT_DOUBLE_EQ(context.DelaySeconds, 1.0);
     EXPECT_EQ(context.StudyFile, module_.LoadedStudyFile);
 
-    // A zoomed panel is exported at its zoom.
+    // A zoomed panel is exported at its zoom (unlinked, the others stay fitted),
+    // and at the spot it was panned to.
     window_->msbShiftDisplay(1);
+    window_->SetLinkPanels(false);
     QTest::mouseClick(Panel(0), Qt::LeftButton);
     context = window_->ExportContextNow();
     EXPECT_GT(context.Panels[0].ZoomPercent, 0.0);
     EXPECT_EQ(context.Panels[1].ZoomPercent, 0.0);
+    const imaging::ViewState clicked = Panel(0)->View();
+    Panel(0)->SetView(imaging::ViewState{false, 20, {0.3, 0.7}});
+    context = window_->ExportContextNow();
+    EXPECT_NEAR(context.Panels[0].Centre.x(), 0.3, 1e-9);
+    EXPECT_NEAR(context.Panels[0].Centre.y(), 0.7, 1e-9);
+    Panel(0)->SetView(clicked);
 
     // What the export renders at the shown frame is what the panels show.
     const exporting::RenderedFrame frame = context.Scene().Render(context.CurrentFrame);

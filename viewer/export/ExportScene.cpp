@@ -106,7 +106,7 @@ ExportScene SceneAsShown(const study::StudyRecord& record, const QString& folder
     study::StudyFolderIndex files(folder);
     for (const ShownPanel& panel : panels) {
         scene.Panels.push_back(SelectPanelSequence(record, panel.Settings, files));
-        onScreen.Cells.push_back({panel.Rect.translated(-around.topLeft()), panel.ZoomPercent});
+        onScreen.Cells.push_back({panel.Rect.translated(-around.topLeft()), panel.ZoomPercent, panel.Centre});
     }
     const QSize size(std::max(1, static_cast<int>(std::lround(around.width() * scale))),
                      std::max(1, static_cast<int>(std::lround(around.height() * scale))));

@@ -51,6 +51,7 @@ struct ShownPanel {
     PanelSettings Settings;
     QRect Rect;             // its place in the window, in the window's logical pixels
     double ZoomPercent = 0; // 0: fitted; else the zoom it is drawn at
+    QPointF Centre{0.5, 0.5}; // zoomed: the image point at its centre (0..1 of the image)
 };
 
 // The panels as the window shows them, their places kept relative to one

@@ -89,7 +89,7 @@ FrameLayout ResizeLayout(const FrameLayout& layout, QSize size)
         const int top = RoundToInt(c.Cell.top() * sy);
         const int right = RoundToInt((c.Cell.left() + c.Cell.width()) * sx);
         const int bottom = RoundToInt((c.Cell.top() + c.Cell.height()) * sy);
-        out.Cells.push_back({QRect(left, top, right - left, bottom - top), c.ZoomPercent});
+        out.Cells.push_back({QRect(left, top, right - left, bottom - top), c.ZoomPercent, c.Centre});
     }
     return out;
 }
@@ -113,7 +113,9 @@ QRectF ImageRectInCell(const PanelCell& cell, QSize full, double scale)
                                           : std::min(cell.Cell.width() / iw, cell.Cell.height() / ih);
     const double w = iw * s;
     const double h = ih * s;
-    return {cell.Cell.left() + (cell.Cell.width() - w) / 2.0, cell.Cell.top() + (cell.Cell.height() - h) / 2.0, w, h};
+    const QPointF centre = cell.ZoomPercent > 0 ? cell.Centre : QPointF(0.5, 0.5);
+    return {cell.Cell.left() + cell.Cell.width() / 2.0 - centre.x() * w,
+            cell.Cell.top() + cell.Cell.height() / 2.0 - centre.y() * h, w, h};
 }
 
 QSize NeededImageSize(const PanelCell& cell, QSize full, double scale)

@@ -8,6 +8,7 @@
 #include "viewer/window/PanelCaptionText.h"
 
 #include <QImage>
+#include <QPointF>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -22,6 +23,9 @@ struct PanelCell {
     // percentage of its full size (times the layout's Scale), centred and
     // clipped to the cell, as a zoomed panel shows it.
     double ZoomPercent = 0;
+    // Zoomed: the point of the image (0,0 top left, 1,1 bottom right) at the
+    // cell's centre, where the user panned the panel to.
+    QPointF Centre{0.5, 0.5};
 };
 
 struct FrameLayout {

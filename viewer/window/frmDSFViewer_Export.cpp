@@ -33,6 +33,9 @@ exporting::ExportContext frmDSFViewer::ExportContextNow() const
         shown.Settings = {frames.View, frames.Choice};
         shown.Rect = panel->geometry();
         shown.ZoomPercent = panel->DisplayMode() == imaging::kZoomMode ? panel->ZoomPercent() : 0.0;
+        // The spot the panel was panned to, as it is drawn (kept over the image).
+        shown.Centre = imaging::ImagePointAt(panel->View(), QSizeF(panel->size()), QSizeF(panel->ShownFrameSize()),
+                                             QPointF(panel->width() / 2.0, panel->height() / 2.0));
         context.Panels.push_back(shown);
     }
     return context;
