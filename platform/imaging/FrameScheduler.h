@@ -45,7 +45,9 @@ public:
     // decodes still running: another study is opened or the window closes.
     void Clear();
 
-    bool ReadAheadPending() const { return pending_; }
+    // True while wanted frames are still to be decoded, or the list of them is
+    // still to be made again.
+    bool ReadAheadPending() const { return pending_ || replanQueued_; }
 
     // Decodes one wanted frame on this thread and delivers it (no workers).
     bool RunOneJob();

@@ -311,7 +311,9 @@ void ImagingControl::Changed()
 void ImagingControl::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    if (!d_->tile.isEmpty()) {
+    // A tile without a maker is painted over the whole panel; a made one is
+    // placed like a frame.
+    if (d_->tile && d_->current.isNull()) {
         DrawTile(painter);
     } else {
         const QRect target = ImagePixels();
@@ -361,7 +363,7 @@ void ImagingControl::QueueRefine()
 void ImagingControl::Refine()
 {
     d_->refineQueued = false;
-    if (!isVisible() || d_->moving || !d_->tile.isEmpty())
+    if (!isVisible() || d_->moving || d_->current.isNull())
         return;
     const qreal ratio = devicePixelRatioF();
     bool made = false;

@@ -22,12 +22,21 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace imaging {
 
 class FrameScheduler;
+
+// What stands in for a frame whose file is missing, or could not be decoded
+// when it was wanted (gone or damaged since the list was made).
+enum class FrameTileKind { Missing, Damaged };
+// Makes the picture shown in place of such a frame, `size` pixels large (the
+// size the frame takes on screen); it is placed and fitted like a frame.
+using FrameTileMaker = std::function<QImage(FrameTileKind kind, const FrameSource& source, QSize size)>;
 
 // Display modes, numbered as the viewer's code writes them.
 inline constexpr int kFitMode = 3;  // whole image scaled into the control, aspect kept, centred
@@ -84,6 +93,11 @@ public:
     // True when the shown frame is on screen: its image (at some scale), or the
     // tile of a missing or undecodable file. False while its decode is awaited.
     bool ShownFrameReady() const;
+    // The tile shown in place of the shown frame; none while a picture shows.
+    std::optional<FrameTileKind> ShownTile() const;
+    // Makes the tiles; without one the control paints a plain tile that names
+    // the file.
+    void SetFrameTileMaker(FrameTileMaker maker);
     // For the scheduler: what this panel shows and at what size.
     PanelPlayState PlayState() const;
     PanelGeometry Geometry() const;
@@ -197,6 +211,7 @@ protected:
 
 private:
     void ShowSource(int position);
+    void ShowTile(FrameTileKind kind, const FrameSource& source);
     bool TakeFromCache();
     void ReleaseShown();
     void DrawTile(QPainter& painter);

@@ -77,8 +77,11 @@ struct ImagingControl::Impl {
     FrameScheduler* scheduler = nullptr;
     QString pinned;
     bool waiting = false;   // the shown source is awaited; the previous picture stays
-    QString tile;           // the first line of the tile shown in place of a frame, or ""
+    std::optional<FrameTileKind> tile; // shown in place of the frame
     QString tilePath;
+    FrameTileMaker tileMaker;
+    QImage tileImage; // the tile last made, and what it was made for
+    QString tileKey;
     bool readAheadMark = false;
 
     void ImagesChanged() { texts.clear(); }
@@ -86,7 +89,7 @@ struct ImagingControl::Impl {
     {
         current = image;
         currentFull = full.isValid() ? full : image.size();
-        tile.clear();
+        tile.reset();
     }
 };
 

@@ -17,6 +17,14 @@ namespace {
 const QString kMissingTile = QStringLiteral("Image missing");
 const QString kDamagedTile = QStringLiteral("Image damaged");
 
+// A file that went away since the list was made is missing; any other
+// failure is damage.
+FrameTileKind TileFor(const QString& error)
+{
+    return error.startsWith(QStringLiteral("Image file not found")) ? FrameTileKind::Missing
+                                                                     : FrameTileKind::Damaged;
+}
+
 } // namespace
 
 void ImagingControl::SetSources(std::vector<FrameSource> sources)
@@ -56,6 +64,20 @@ void ImagingControl::SetFrameScheduler(FrameScheduler* scheduler)
 bool ImagingControl::ShownFrameReady() const
 {
     return d_->sources.empty() || !d_->waiting;
+}
+
+std::optional<FrameTileKind> ImagingControl::ShownTile() const
+{
+    return d_->tile;
+}
+
+void ImagingControl::SetFrameTileMaker(FrameTileMaker maker)
+{
+    d_->tileMaker = std::move(maker);
+    d_->tileKey.clear();
+    d_->tileImage = QImage();
+    if (!d_->sources.empty() && d_->tile)
+        ShowTile(*d_->tile, d_->sources[d_->shown]);
 }
 
 PanelGeometry ImagingControl::Geometry() const
@@ -107,9 +129,7 @@ void ImagingControl::ShowSource(int position)
     if (source.IsMissing()) {
         ReleaseShown();
         d_->waiting = false;
-        d_->SetCurrent(QImage(), source.size);
-        d_->tile = kMissingTile;
-        d_->tilePath = source.path;
+        ShowTile(FrameTileKind::Missing, source);
         Changed();
         return;
     }
@@ -117,13 +137,10 @@ void ImagingControl::ShowSource(int position)
         // No cache to wait for: decode now, at the size the frame is shown.
         const DecodedImage decoded =
             DecodeImageFile(source.path, {source.ScaleFor(Geometry().NeededFor(source.size))});
-        if (decoded.ok()) {
+        if (decoded.ok())
             d_->SetCurrent(decoded.image, source.size);
-        } else {
-            d_->SetCurrent(QImage(), source.size);
-            d_->tile = decoded.error.startsWith(QStringLiteral("Image file not found")) ? kMissingTile : kDamagedTile;
-            d_->tilePath = source.path;
-        }
+        else
+            ShowTile(TileFor(decoded.error), source);
         d_->waiting = false;
         Changed();
         return;
@@ -145,17 +162,37 @@ bool ImagingControl::TakeFromCache()
     const FrameSource& source = d_->sources[d_->shown];
     const CachedFrame frame = d_->scheduler->Cache().Find(source.path);
     if (frame.state == FrameState::Failed) {
-        d_->SetCurrent(QImage(), source.size);
-        d_->tile = frame.error.startsWith(QStringLiteral("Image file not found")) ? kMissingTile : kDamagedTile;
-        d_->tilePath = source.path;
+        ShowTile(TileFor(frame.error), source);
         return true;
     }
     if (frame.image.isNull())
         return false;
     // A smaller decode is shown until the one the panel needs arrives.
-    if (frame.image.cacheKey() != d_->current.cacheKey() || !d_->tile.isEmpty())
+    if (frame.image.cacheKey() != d_->current.cacheKey() || d_->tile)
         d_->SetCurrent(frame.image, source.size);
     return true;
+}
+
+void ImagingControl::ShowTile(FrameTileKind kind, const FrameSource& source)
+{
+    // A tile takes the place a frame would take; without a size of its own
+    // (a missing file) it fills the panel.
+    const QSize full = source.size.isEmpty() ? size() : source.size;
+    if (!d_->tileMaker) {
+        d_->SetCurrent(QImage(), full);
+    } else {
+        const QSize pixels = full.scaled(Geometry().panel, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+        const QString key = QStringLiteral("%1|%2x%3|").arg(int(kind)).arg(pixels.width()).arg(pixels.height()) +
+                            source.path;
+        // A run of missing frames shows one tile, made once.
+        if (key != d_->tileKey) {
+            d_->tileImage = d_->tileMaker(kind, source, pixels);
+            d_->tileKey = key;
+        }
+        d_->SetCurrent(d_->tileImage, full);
+    }
+    d_->tile = kind;
+    d_->tilePath = source.path;
 }
 
 void ImagingControl::FrameDecoded(const QString& path)
@@ -180,7 +217,7 @@ void ImagingControl::DrawTile(QPainter& painter)
     const qreal line = metrics.height();
     const QRectF first(0, height() / 2.0 - line, width(), line);
     painter.setPen(QColor(235, 235, 235));
-    painter.drawText(first, Qt::AlignCenter, d_->tile);
+    painter.drawText(first, Qt::AlignCenter, *d_->tile == FrameTileKind::Missing ? kMissingTile : kDamagedTile);
     painter.setPen(QColor(170, 170, 170));
     painter.drawText(first.translated(0, line), Qt::AlignCenter,
                      metrics.elidedText(name, Qt::ElideMiddle, width() - 8));
