@@ -84,6 +84,38 @@ TEST_F(FramePlayerTest, StepsCountFromOneAndStopAtBothEnds)
     EXPECT_FALSE(player_.Running());
 }
 
+TEST_F(FramePlayerTest, AFrameNotYetOnScreenIsWaitedForAndItsDelayStartsWhenItArrives)
+{
+    bool ready = false;
+    player_.SetFrameReadyCheck([&ready] { return ready; });
+    player_.SetFrameCount(3);
+    player_.Play(1.0);
+    ASSERT_TRUE(PumpUntil([this] { return shown_.size() == 1; }));
+    ui_.Advance(5);
+    Pump();
+    EXPECT_TRUE(played_.empty()) << "the delay waits for the frame";
+    EXPECT_EQ(shown_, (std::vector<int>{1})) << "and nothing is skipped meanwhile";
+    ready = true;
+    player_.FrameReadyChanged();
+    ASSERT_EQ(Played(), (std::vector<int>{1}));
+    ui_.Advance(0.5);
+    Pump();
+    EXPECT_EQ(shown_.size(), 1u) << "the delay counts from the frame's arrival";
+
+    // Without the call, the next look at the clock finds it ready too.
+    ready = false;
+    ui_.Advance(0.6);
+    ASSERT_TRUE(PumpUntil([this] { return shown_.size() == 2; }));
+    Pump();
+    EXPECT_EQ(played_.size(), 1u);
+    ready = true;
+    ASSERT_TRUE(PumpUntil([this] { return played_.size() == 2; }));
+    EXPECT_EQ(player_.Direction(), 1);
+    player_.Halt();
+    player_.Previous();
+    EXPECT_EQ(player_.Direction(), -1);
+}
+
 TEST_F(FramePlayerTest, AStopEndsPlaybackOnlyWhenTheWaitUnderWayHasRunOut)
 {
     player_.SetFrameCount(10);

@@ -13,11 +13,22 @@ FramePlayer::FramePlayer(ui::UiServices& clock, int pollMilliseconds, QObject* p
     : QObject(parent), clock_(clock), pollMilliseconds_(std::max(1, pollMilliseconds)), timer_(new QTimer(this))
 {
     timer_->setSingleShot(true);
+    // A frame falls due at one moment: the coarse timer's slack would show it late.
+    timer_->setTimerType(Qt::PreciseTimer);
     connect(timer_, &QTimer::timeout, this, [this] {
-        if (waiting_)
-            CheckWait();
-        else
+        switch (wait_) {
+        case Wait::None:
             Step();
+            break;
+        case Wait::Frame:
+            FrameReadyChanged();
+            if (wait_ == Wait::Frame)
+                Schedule(pollMilliseconds_);
+            break;
+        case Wait::Delay:
+            CheckWait();
+            break;
+        }
     });
 }
 
@@ -36,20 +47,26 @@ void FramePlayer::SetFrameCount(int count)
 
 void FramePlayer::First()
 {
-    if (count_ > 0)
-        Show(0);
+    if (count_ < 1)
+        return;
+    direction_ = 1;
+    Show(0);
 }
 
 void FramePlayer::Last()
 {
-    if (count_ > 0)
-        Show(count_ - 1);
+    if (count_ < 1)
+        return;
+    // From the last frame the only way is back.
+    direction_ = -1;
+    Show(count_ - 1);
 }
 
 bool FramePlayer::Previous()
 {
     if (count_ < 1 || current_ - 1 < 0)
         return false;
+    direction_ = -1;
     Show(current_ - 1);
     return true;
 }
@@ -58,14 +75,17 @@ bool FramePlayer::Next()
 {
     if (count_ < 1 || current_ + 1 >= count_)
         return false;
+    direction_ = 1;
     Show(current_ + 1);
     return true;
 }
 
 void FramePlayer::ShowFrame(int frame)
 {
-    if (count_ > 0)
-        Show(std::clamp(frame - 1, 0, count_ - 1));
+    if (count_ < 1)
+        return;
+    direction_ = 1;
+    Show(std::clamp(frame - 1, 0, count_ - 1));
 }
 
 void FramePlayer::Show(int index)
@@ -93,7 +113,8 @@ void FramePlayer::Start(double delaySeconds)
     next_ = current_;
     last_ = count_ - 1;
     delay_ = delaySeconds;
-    waiting_ = false;
+    direction_ = 1;
+    wait_ = Wait::None;
     SetState(State::Playing);
     Schedule(0);
 }
@@ -118,6 +139,18 @@ void FramePlayer::SetHeld(bool held)
     held_ = held;
 }
 
+void FramePlayer::SetFrameReadyCheck(std::function<bool()> ready)
+{
+    frameReady_ = std::move(ready);
+}
+
+void FramePlayer::FrameReadyChanged()
+{
+    if (!Running() || wait_ != Wait::Frame || (frameReady_ && !frameReady_()))
+        return;
+    StartDelay();
+}
+
 void FramePlayer::SetState(State state)
 {
     if (state_ == state)
@@ -139,9 +172,18 @@ void FramePlayer::Step()
         return;
     }
     Show(next_);
+    wait_ = Wait::Frame;
+    FrameReadyChanged();
+    if (wait_ == Wait::Frame)
+        Schedule(pollMilliseconds_);
+}
+
+void FramePlayer::StartDelay()
+{
+    // The delay is the time the frame is seen: it starts once it is on screen.
     emit PlaybackFrameShown(next_ + 1);
     waitStart_ = clock_.TimeOfDaySeconds();
-    waiting_ = true;
+    wait_ = Wait::Delay;
     Schedule(0);
 }
 
@@ -151,7 +193,7 @@ void FramePlayer::CheckWait()
         return;
     const double elapsed = ui::ElapsedSeconds(waitStart_, clock_.TimeOfDaySeconds());
     if (elapsed > delay_) {
-        waiting_ = false;
+        wait_ = Wait::None;
         ++next_;
         Step();
         return;
@@ -163,7 +205,7 @@ void FramePlayer::CheckWait()
 void FramePlayer::Finish()
 {
     timer_->stop();
-    waiting_ = false;
+    wait_ = Wait::None;
     if (playAfterStop_ && count_ > 0) {
         // The play pressed while this stop wound down starts now, from the
         // frame the stop left on display; playback never stopped running.

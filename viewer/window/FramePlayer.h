@@ -2,10 +2,15 @@
 // numbers are 1 .. FrameCount() at this interface and 0-based inside. Playback
 // shows every frame from the current one to the last, each followed by one full
 // delay measured on the injected clock; a stop is a request that ends playback
-// once the current wait has run out, before another frame is shown.
+// once the current wait has run out, before another frame is shown. Frames are
+// decoded on demand: a frame's delay starts only once the window says it is on
+// screen (SetFrameReadyCheck), so a frame still being decoded is waited for,
+// never skipped.
 #pragma once
 
 #include <QObject>
+
+#include <functional>
 
 class QTimer;
 
@@ -66,6 +71,17 @@ public:
     // While held (a panel is being loaded), a frame that falls due waits.
     void SetHeld(bool held);
 
+    // Whether the frame just shown is on screen everywhere it should be.
+    // Playback starts the frame's delay once it says so; the window calls
+    // FrameReadyChanged when that may have become true (it is also looked at
+    // every poll interval, for a panel hidden meanwhile). None: always ready.
+    void SetFrameReadyCheck(std::function<bool()> ready);
+    void FrameReadyChanged();
+
+    // The way the last command moved: +1 forward (Next, First, Play, a frame
+    // chosen), -1 back (Previous, Last). Read-ahead follows it.
+    int Direction() const { return direction_; }
+
 signals:
     // A frame was put on display, by a step command or by playback.
     void FrameShown(int frame);
@@ -80,6 +96,7 @@ private:
     void Start(double delaySeconds);
     void SetState(State state);
     void Step();
+    void StartDelay();
     void CheckWait();
     void Finish();
     void Schedule(int milliseconds);
@@ -94,9 +111,17 @@ private:
     int next_ = 0;        // the frame playback shows next
     int last_ = 0;        // the frame it ends with, read when it starts
     double delay_ = 0;    // seconds, read when it starts
+    // What a playing player waits for before the next step.
+    enum class Wait {
+        None,  // the next frame is due
+        Frame, // the frame shown is still being decoded
+        Delay, // the frame is on screen; its delay runs
+    };
+    Wait wait_ = Wait::None;
     double waitStart_ = 0;
-    bool waiting_ = false;
     bool held_ = false;
+    int direction_ = 1;
+    std::function<bool()> frameReady_;
     bool playAfterStop_ = false;
     double nextDelay_ = 0;
 };
