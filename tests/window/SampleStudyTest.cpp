@@ -44,10 +44,14 @@ TEST_F(SampleStudyTest, EveryPanelShowsItsViewsImageForEveryFrame)
         for (int panel = 0; panel < 4; ++panel) {
             ASSERT_FALSE(Panel(panel)->isHidden());
             const study::StudySample& sample = module_.Study.Views[panel + 1].Samples[frame];
+            // Decoded at the scale that covers the panel.
+            const QSize full(options.width, options.height);
+            const imaging::DecodeScale scale =
+                imaging::ScaleToCover(full, Panel(panel)->Geometry().NeededFor(full));
             const imaging::DecodedImage expected =
-                imaging::DecodeImageFile(options.outputFolder + "/" + sample.RgbFile);
+                imaging::DecodeImageFile(options.outputFolder + "/" + sample.RgbFile, {scale});
             ASSERT_TRUE(expected.ok());
-            EXPECT_EQ(Panel(panel)->CurrentImage(), expected.image) << "frame " << frame << " panel " << panel;
+            EXPECT_EQ(ShownImage(panel), expected.image) << "frame " << frame << " panel " << panel;
         }
         EXPECT_EQ(Box("txtTime")->text(), module_.Study.Views[1].Samples[frame].SampleTime +
                                                (module_.Study.Views[1].Samples[frame].DaylightSaving ? " DST" : ""));
@@ -71,7 +75,7 @@ TEST_F(SampleStudyTest, PropertiesAreCopiedAndThePackedStudyOpensAsItself)
     Open(written.dvfPath);
     ASSERT_EQ(module_.TotalFrames, 6);
     window_->cmdNext_Click();
-    const QImage secondFrame = Panel(2)->CurrentImage();
+    const QImage secondFrame = ShownImage(2);
 
     const QString package = Folder() + "/handed on/Sunlit Room.dvp";
     ASSERT_TRUE(QDir().mkpath(QFileInfo(package).path()));
@@ -107,7 +111,7 @@ TEST_F(SampleStudyTest, PropertiesAreCopiedAndThePackedStudyOpensAsItself)
     EXPECT_EQ(module_.TotalFrames, 6);
     EXPECT_NE(module_.CurrentFolder, QFileInfo(written.dvfPath).path() + "/");
     window_->cmdNext_Click();
-    EXPECT_EQ(Panel(2)->CurrentImage(), secondFrame);
+    EXPECT_EQ(ShownImage(2), secondFrame);
 }
 
 } // namespace

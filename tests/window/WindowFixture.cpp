@@ -1,5 +1,7 @@
 #include "WindowFixture.h"
 
+#include "platform/imaging/FrameScheduler.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QThread>
@@ -167,7 +169,20 @@ void WindowTest::Key(Qt::Key key, Qt::KeyboardModifiers modifiers)
 
 int WindowTest::Shown(int panel)
 {
-    return SampleOf(Panel(panel)->CurrentImage());
+    return SampleOf(ShownImage(panel));
+}
+
+QImage WindowTest::ShownImage(int panel)
+{
+    // Frames are decoded on the window's workers. A visible panel's frame
+    // lands soon, at a smaller scale first when the panel has just grown:
+    // once read-ahead settles it is the one the panel keeps.
+    if (Panel(panel)->isVisible()) {
+        EXPECT_TRUE(PumpUntil([this, panel] {
+            return Panel(panel)->ShownFrameReady() && !window_->Frames().ReadAheadPending();
+        })) << "panel " << panel << " never showed its frame";
+    }
+    return Panel(panel)->CurrentImage();
 }
 
 void WindowTest::Choose(QComboBox* combo, const QString& text)

@@ -89,8 +89,10 @@ protected:
     // A key pressed and released where the keyboard focus is, as the user does.
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
-    // Sample number shown by panel i (0 when it shows none).
+    // Sample number shown by panel i (0 when it shows none), and its picture,
+    // once its decode has landed.
     int Shown(int panel);
+    QImage ShownImage(int panel);
 
     template <typename T>
     T* Find(const QString& name) const

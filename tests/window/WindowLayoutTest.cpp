@@ -163,6 +163,7 @@ TEST_F(WindowLayoutTest, AWideLowWindowCutsNoPanelRowOffAndTheTabsLookAlike)
 TEST_F(WindowLayoutTest, ZoomClicksStepByTenFromTheFittedScaleAndTheNextLayoutFitsAgain)
 {
     Open(WriteStudy(SimpleStudy(1, 2)));
+    ASSERT_EQ(Shown(0), 1); // once decoded
     imaging::ImagingControl* panel = Panel(0);
     // The 32 x 20 frames are fitted far above 100 percent; the first step
     // enlarges from there rather than shrinking to 110 percent.

@@ -3,6 +3,8 @@
 #include <QSettings>
 #include <QVariant>
 
+#include <algorithm>
+
 namespace settings {
 
 namespace {
@@ -11,6 +13,7 @@ constexpr char kShowCaptions[] = "Panels/ShowCaptions";
 constexpr char kRecentStudies[] = "RecentStudies/Files";
 constexpr char kWindowGeometry[] = "Window/Geometry";
 constexpr char kLinkPanels[] = "Panels/Link";
+constexpr char kFrameCacheMegabytes[] = "Frames/CacheMegabytes";
 
 } // namespace
 
@@ -72,6 +75,18 @@ bool ViewerPreferences::LinkPanels() const
 void ViewerPreferences::SetLinkPanels(bool link)
 {
     store_->setValue(QLatin1String(kLinkPanels), link);
+}
+
+qint64 ViewerPreferences::FrameCacheMegabytes() const
+{
+    bool number = false;
+    const qint64 megabytes = store_->value(QLatin1String(kFrameCacheMegabytes)).toLongLong(&number);
+    return number && megabytes >= kMinFrameCacheMegabytes ? std::min(megabytes, kMaxFrameCacheMegabytes) : 0;
+}
+
+void ViewerPreferences::SetFrameCacheMegabytes(qint64 megabytes)
+{
+    store_->setValue(QLatin1String(kFrameCacheMegabytes), megabytes);
 }
 
 void ViewerPreferences::Sync()

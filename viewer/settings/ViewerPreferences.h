@@ -17,6 +17,11 @@ namespace settings {
 
 inline constexpr char kPreferencesOrganisation[] = "HALVEX";
 inline constexpr char kPreferencesApplication[] = "HALVEX-Daystrand";
+// The least memory for decoded frames worth having: four panels' frames and a
+// few read ahead.
+inline constexpr qint64 kMinFrameCacheMegabytes = 16;
+// Larger values are taken as this one (16 TiB), so that bytes never overflow.
+inline constexpr qint64 kMaxFrameCacheMegabytes = qint64(1) << 24;
 
 class ViewerPreferences {
 public:
@@ -47,6 +52,12 @@ public:
     // panel. On by default.
     bool LinkPanels() const;
     void SetLinkPanels(bool link);
+
+    // Memory for decoded frames in megabytes ("Frames/CacheMegabytes"), at
+    // most kMaxFrameCacheMegabytes; 0 when not set, or set to less than
+    // kMinFrameCacheMegabytes or to no number: the program's default applies.
+    qint64 FrameCacheMegabytes() const;
+    void SetFrameCacheMegabytes(qint64 megabytes);
 
     // Writes what was set to the file now rather than at some later moment.
     void Sync();

@@ -14,7 +14,7 @@ QSize DefaultTileSize()
     return {978, 600};
 }
 
-QImage MissingImageTile(const QString& name, QSize size)
+QImage MissingImageTile(const QString& name, QSize size, const QString& title)
 {
     if (size.isEmpty())
         size = DefaultTileSize();
@@ -31,13 +31,13 @@ QImage MissingImageTile(const QString& name, QSize size)
     painter.drawLine(mark.topLeft(), mark.bottomRight());
     painter.drawLine(mark.bottomLeft(), mark.topRight());
 
-    QFont title;
-    title.setPixelSize(std::max(12, side / 9));
-    title.setBold(true);
-    painter.setFont(title);
+    QFont heading;
+    heading.setPixelSize(std::max(12, side / 9));
+    heading.setBold(true);
+    painter.setFont(heading);
     painter.setPen(QColor(235, 235, 240));
     const QRect titleRect(0, static_cast<int>(mark.bottom()) + side / 20, size.width(), side / 6);
-    painter.drawText(titleRect, Qt::AlignCenter, QLatin1String(kImageMissing));
+    painter.drawText(titleRect, Qt::AlignCenter, title);
 
     QFont small;
     small.setPixelSize(std::max(10, side / 20));

@@ -10,10 +10,13 @@
 namespace viewer {
 
 inline constexpr char kImageMissing[] = "Image missing";
+// A file there at loading that is gone or cannot be decoded when its frame is shown.
+inline constexpr char kImageDamaged[] = "Image damaged";
 
-// A tile of `size` (the size of the panel's other images) with "Image missing"
-// and the file's name as the study gives it ("" when it names none).
-QImage MissingImageTile(const QString& name, QSize size);
+// A tile of `size` (the size the panel's frames take) with its title ("Image
+// missing" unless told) and the file's name as the study gives it ("" when it
+// names none).
+QImage MissingImageTile(const QString& name, QSize size, const QString& title = QLatin1String(kImageMissing));
 
 // The size a tile takes when the panel has no image to take it from.
 QSize DefaultTileSize();

@@ -1,5 +1,6 @@
 #include "viewer/window/frmDSFViewer.h"
 
+#include "platform/imaging/FrameScheduler.h"
 #include "platform/imaging/ImagingControl.h"
 #include "platform/ui/UiServices.h"
 #include "viewer/export/ExportController.h"
@@ -90,6 +91,8 @@ frmDSFViewer::frmDSFViewer(study::StudyModule& module, ui::UiServices& ui, Viewe
     setWindowIcon(ProgramIcon());
     player_ = new FramePlayer(ui_, options_.WaitPollMilliseconds, this);
     setAcceptDrops(true);
+    frames_ = std::make_unique<imaging::FrameScheduler>(FrameCacheBudget(options_, *preferences_),
+                                                        options_.FrameWorkers);
     CreateControls();
     labStatus_ = new QLabel(this);
     labStatus_->setObjectName(QStringLiteral("labStatus"));
@@ -102,6 +105,7 @@ frmDSFViewer::frmDSFViewer(study::StudyModule& module, ui::UiServices& ui, Viewe
     ConnectHandlers();
     ConnectPlayer();
     connect(this, &frmDSFViewer::StudyOpened, this, &frmDSFViewer::RememberStudy);
+    ConnectFrames();
 
     // Small enough for a laptop screen; the column scrolls below its full height.
     setMinimumSize(TwipsToPixels(static_cast<qint64>(kDesignColumnWidth) + 4000, logicalDpiX()),
@@ -110,7 +114,13 @@ frmDSFViewer::frmDSFViewer(study::StudyModule& module, ui::UiServices& ui, Viewe
     RestoreWindow();
 }
 
-frmDSFViewer::~frmDSFViewer() = default;
+frmDSFViewer::~frmDSFViewer()
+{
+    // The panels go with the window's widgets, after the frame cache: they
+    // must hold nothing of it by then.
+    for (imaging::ImagingControl* panel : LEADV_)
+        panel->SetFrameScheduler(nullptr);
+}
 
 void frmDSFViewer::CreateControls()
 {

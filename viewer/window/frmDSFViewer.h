@@ -39,6 +39,7 @@ class QTabWidget;
 class QTextEdit;
 
 namespace imaging {
+class FrameScheduler;
 class ImagingControl;
 }
 namespace settings {
@@ -77,7 +78,19 @@ struct ViewerOptions {
     int WaitPollMilliseconds = 50;
     // The viewer's own settings file; "" is the user's own (ViewerPreferences.h).
     QString PreferencesFile;
+    // Memory for decoded frames, shared by the four panels (--cache-mb); 0
+    // takes the viewer's settings, or else a quarter of physical memory, at
+    // most 2 GiB.
+    qint64 FrameCacheBytes = 0;
+    // Threads that decode frames for the panels and read ahead: 0 one per
+    // core; -1 none, and whoever drives the window runs the decodes
+    // (Frames().RunOneJob()).
+    int FrameWorkers = 0;
 };
+
+// The memory for decoded frames: the command line's, else the viewer's
+// settings', else a quarter of physical memory, at most 2 GiB.
+qint64 FrameCacheBudget(const ViewerOptions& options, const settings::ViewerPreferences& preferences);
 
 inline constexpr char kDesignCaption[] = "HALVEX Daystrand - Study Name:";
 
@@ -182,6 +195,8 @@ public:
     // panels in the order of their Display slots with their places and zoom.
     exporting::ExportContext ExportContextNow() const;
     exporting::ExportController& Exports() const { return *export_; }
+    // The window's one cache of decoded frames and its read-ahead.
+    imaging::FrameScheduler& Frames() const { return *frames_; }
     settings::ViewerPreferences& Preferences() const { return *preferences_; }
     study::StudyModule& Module() const { return module_; }
     ui::UiServices& Ui() const { return ui_; }
@@ -222,6 +237,8 @@ private:
     QWidget* CreatePanelTab(int index);
     void ConnectHandlers();
     void ConnectPlayer();
+    // The panels' frames: one cache for all, what stands in for a missing file.
+    void ConnectFrames();
 
     // _Menu
     void CreateMenu();
@@ -233,6 +250,9 @@ private:
     void EnsureLoaded();
     void msbLoadStudyFile(const QString& StudyFilename);
     void SetLoadProgress(double value);
+    // The same many times a second while headers are read: the bar and the
+    // window are brought up to date every so often, not at every file.
+    void StepLoadProgress(double value);
     // Lets the window paint and take a cancel while a load works.
     void PumpDuringLoad();
     // Throws LoadCancelled once a cancel has been asked for.
@@ -258,8 +278,8 @@ private:
     class LoadingScope;
     void msbSetStudySettings();
     void msbLoadImageFiles(const qint16& Index, QString& ErrMsg);
-    // Decodes the present images of panel Index's positions into its list and
-    // puts a tile at every missing one; throws LoadCancelled.
+    // Lists panel Index's positions as frame sources, reading the header of
+    // every present image (a missing one shows a tile); throws LoadCancelled.
     void FillPanel(int Index, const PanelFrames& frames, qsizetype sampleCount, QString& ErrMsg);
     void EmptyPanel(int Index);
     void msbRefreshNotice(const qint16& Index);
@@ -285,6 +305,8 @@ private:
     void ShowCurrentFrame();
     // Frame 1 again, after a load, a Refresh or a change of the Display boxes.
     void RestartAtFrameOne();
+    // Every visible panel shows the current frame (not still awaiting its decode).
+    bool ShownFramesReady() const;
     // TotalFrames changed: the player and the frame count follow.
     void SetTotalFrames(qint32 count);
     void spnDelay_UpClick();
@@ -330,6 +352,7 @@ private:
     std::unique_ptr<settings::ViewerPreferences> preferences_;
     FramePlayer* player_ = nullptr;
     exporting::ExportController* export_ = nullptr;
+    std::unique_ptr<imaging::FrameScheduler> frames_;
 
     // Controls, named as the program's code names them.
     std::array<imaging::ImagingControl*, kPanelCount> LEADV_{};
@@ -394,6 +417,7 @@ private:
     bool loaded_ = false;     // Form_Load has run
     bool studyRead_ = false;  // the last msbLoadStudyFile read its file (it may have been cancelled later)
     double loadProgress_ = 0;
+    qint64 progressShownAt_ = 0; // ms on a monotonic clock: when the bar was last painted
     int loading_ = 0;         // a panel load is under way; layout and playback wait for it
     bool layoutPending_ = false; // the window was resized during a load
     std::unique_ptr<LoadInputGate> loadGate_; // while loading_: only Cancel and Esc are taken

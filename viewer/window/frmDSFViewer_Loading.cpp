@@ -2,6 +2,7 @@
 // a chosen DVF or DVP to a study on display.
 #include "viewer/window/frmDSFViewer.h"
 
+#include "platform/imaging/FrameScheduler.h"
 #include "platform/imaging/ImagingControl.h"
 #include "platform/ui/UiServices.h"
 #include "viewer/cabreader/CABFile.h"
@@ -28,6 +29,8 @@
 #include <QTabWidget>
 #include <QTextEdit>
 
+#include <chrono>
+
 namespace viewer {
 
 namespace {
@@ -42,6 +45,12 @@ const QString kPackageTitle = QStringLiteral("Open Daylight Study Package File")
 void LetPaintsRun()
 {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+qint64 MonotonicMilliseconds()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 } // namespace
@@ -81,6 +90,7 @@ bool frmDSFViewer::Form_QueryUnload()
     module_.StopRequested = true;
     for (int i = 0; i < kPanelCount; ++i)
         EmptyPanel(i);
+    frames_->Clear(); // no decode outlives the window's frames
     return true;
 }
 
@@ -194,6 +204,8 @@ void frmDSFViewer::msbLoadStudyFile(const QString& StudyFilename)
     ShowStatus(QString());
     for (int i = 0; i < kPanelCount; ++i)
         EmptyPanel(i);
+    // The frames of the study before are of no more use: all work on them ends.
+    frames_->Clear();
     SetTotalFrames(0);
     UpdatesSuspended = true;
     studyRead_ = false;
@@ -291,7 +303,22 @@ void frmDSFViewer::SetLoadProgress(double value)
     pgbLoad_->setValue(static_cast<int>(value * 100 + 0.5));
     if (pgbLoad_->isVisible())
         pgbLoad_->repaint();
+    progressShownAt_ = MonotonicMilliseconds();
     emit LoadProgressChanged(value);
+}
+
+void frmDSFViewer::StepLoadProgress(double value)
+{
+    // Thousands of headers a second: painting the bar and turning the event
+    // loop for each would cost more than reading them.
+    constexpr qint64 kRepaintMilliseconds = 40;
+    if (MonotonicMilliseconds() - progressShownAt_ < kRepaintMilliseconds) {
+        loadProgress_ = value;
+        emit LoadProgressChanged(value);
+        return;
+    }
+    SetLoadProgress(value);
+    PumpDuringLoad();
 }
 
 bool frmDSFViewer::event(QEvent* event)

@@ -1,6 +1,6 @@
-// The four view panels: filling their settings from a study, choosing and
-// decoding each panel's images, and the notice over a panel whose settings
-// changed since it was loaded.
+// The four view panels: filling their settings from a study, choosing each
+// panel's images and listing them as frame sources, and the notice over a panel
+// whose settings changed since it was loaded.
 #include "viewer/window/frmDSFViewer.h"
 
 #include "platform/imaging/FrameLoader.h"
@@ -34,6 +34,7 @@
 
 #include <new>
 #include <optional>
+#include <vector>
 
 namespace viewer {
 
@@ -203,45 +204,49 @@ void frmDSFViewer::msbLoadImageFiles(const qint16& Index, QString& ErrMsg)
 
 void frmDSFViewer::FillPanel(int Index, const PanelFrames& frames, qsizetype sampleCount, QString& ErrMsg)
 {
-    imaging::ImagingControl* panel = LEADV_[Index];
     QStringList paths;
     for (const FramePosition& position : frames.Positions) {
         if (!position.Missing())
             paths.append(position.Path);
     }
-    // The images go in first, one after the other; the tiles of the missing
-    // positions are put between them once the images' size is known.
-    int count = 0;
+    // Only headers are read here: a file that is no image still fails the
+    // load, and frames are decoded when they are shown or read ahead.
+    std::vector<imaging::FrameSource> headers;
+    headers.reserve(paths.size());
+    const bool progress = !pgbLoad_->isHidden();
     const imaging::FrameLoader loader(options_.DecodeWorkers);
-    const imaging::FrameLoadOutcome outcome = loader.Load(
+    const imaging::FrameLoadOutcome outcome = loader.LoadSources(
         paths,
-        [&](int, const QImage& image) {
+        [&](int, const imaging::FrameSource& source) {
             ThrowIfCancelled();
-            ++count;
-            panel->SetDisplayMode(imaging::kFitMode);
-            panel->InsertImage(count - 1, image);
-            panel->SetShownPosition(count - 1);
-            if (!pgbLoad_->isHidden())
-                SetLoadProgress(LoadProgress(Index, count, sampleCount));
-            PumpDuringLoad();
+            headers.push_back(source);
+            if (progress)
+                StepLoadProgress(LoadProgress(Index, static_cast<qsizetype>(headers.size()), sampleCount));
         },
         [this] {
             PumpDuringLoad();
             ThrowIfCancelled();
         });
 
-    const QSize tileSize = panel->ImageCount() > 0 ? panel->ListImage(0).size() : DefaultTileSize();
-    int present = 0;
-    for (int k = 0; k < frames.Positions.size(); ++k) {
-        const FramePosition& position = frames.Positions[k];
-        if (!position.Missing()) {
-            // A failed load keeps the frames before the image that failed.
-            if (++present > outcome.delivered)
-                break;
+    // A missing file's tile takes the place its frame would take.
+    const QSize tileSize = headers.empty() ? DefaultTileSize() : headers.front().size;
+    std::vector<imaging::FrameSource> sources;
+    sources.reserve(frames.Positions.size());
+    std::size_t present = 0;
+    for (const FramePosition& position : frames.Positions) {
+        if (position.Missing()) {
+            imaging::FrameSource missing = imaging::FrameSource::Missing(position.Name);
+            missing.size = tileSize;
+            sources.push_back(std::move(missing));
             continue;
         }
-        panel->InsertImage(k, MissingImageTile(position.Name, tileSize));
+        // A failed load keeps the frames before the image that failed.
+        if (present == headers.size())
+            break;
+        sources.push_back(std::move(headers[present++]));
     }
+    LEADV_[Index]->SetDisplayMode(imaging::kFitMode);
+    LEADV_[Index]->SetSources(std::move(sources));
     if (!outcome.ok())
         ErrMsg = outcome.error;
 }

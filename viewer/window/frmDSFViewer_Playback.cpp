@@ -3,6 +3,7 @@
 // the date list, the delay spinner and each panel's Refresh button.
 #include "viewer/window/frmDSFViewer.h"
 
+#include "platform/imaging/FrameScheduler.h"
 #include "platform/imaging/ImagingControl.h"
 #include "platform/ui/UiServices.h"
 #include "viewer/study/StudyModule.h"
@@ -38,6 +39,7 @@ void frmDSFViewer::ConnectPlayer()
 {
     connect(player_, &FramePlayer::FrameShown, this, [this](int frame) {
         module_.CurrentFrame = frame;
+        frames_->SetDirection(player_->Direction());
         ShowCurrentFrame();
     });
     connect(player_, &FramePlayer::PlaybackFrameShown, this, &frmDSFViewer::PlaybackFrameShown);
@@ -116,6 +118,9 @@ void frmDSFViewer::msbUpdateViews(const qint32& CurrentFrame)
     } catch (const imaging::ImagingError&) {
         // A panel with fewer frames than the frame number ends the refresh quietly.
     }
+    // The frames wanted change now, not on the next turn of the event loop:
+    // read-ahead for where the frames were is dropped before a worker takes it.
+    frames_->Replan();
 }
 
 void frmDSFViewer::cmdFirst_Click()
