@@ -1,5 +1,6 @@
 #include "viewer/window/CommandLine.h"
 
+#include "viewer/settings/ViewerPreferences.h"
 #include "viewer/window/ProgramVersion.h"
 
 #include <QCommandLineParser>
@@ -7,7 +8,15 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace viewer {
+
+namespace {
+
+const QString kCacheMegabytes = QStringLiteral("cache-mb");
+
+} // namespace
 
 void AddViewerOptions(QCommandLineParser& parser)
 {
@@ -19,6 +28,11 @@ void AddViewerOptions(QCommandLineParser& parser)
     parser.addPositionalArgument(QStringLiteral("study"),
                                  QStringLiteral("The study file (.dvf) or study package (.dvp) to open."),
                                  QStringLiteral("[STUDY.dvf|STUDY.dvp]"));
+    parser.addOption(QCommandLineOption(kCacheMegabytes,
+                                        QStringLiteral("Memory for decoded frames in megabytes (default: the "
+                                                       "viewer's settings, or else a quarter of physical memory, "
+                                                       "at most 2048)."),
+                                        QStringLiteral("MB")));
 }
 
 CommandLine ParseCommandLine(const QStringList& arguments)
@@ -52,6 +66,17 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         result.What = CommandLine::Action::ShowText;
         result.Text = program + QLatin1Char(' ') + QLatin1String(kVersionText) + QLatin1Char('\n');
         return result;
+    }
+    if (parser.isSet(kCacheMegabytes)) {
+        bool number = false;
+        const qint64 megabytes = parser.value(kCacheMegabytes).toLongLong(&number);
+        if (!number || megabytes < settings::kMinFrameCacheMegabytes) {
+            result.What = CommandLine::Action::Fail;
+            result.Text = program + QStringLiteral(": --cache-mb needs a whole number of megabytes, %1 or more\n")
+                                        .arg(settings::kMinFrameCacheMegabytes);
+            return result;
+        }
+        result.FrameCacheBytes = std::min(megabytes, settings::kMaxFrameCacheMegabytes) << 20;
     }
     const QStringList studies = parser.positionalArguments();
     if (studies.size() > 1) {

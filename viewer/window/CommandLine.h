@@ -20,6 +20,9 @@ struct CommandLine {
     QString Text;
     // The study named on the command line, as an absolute path; "" for none.
     QString StudyFile;
+    // Memory for decoded frames (--cache-mb, in megabytes, at least
+    // settings::kMinFrameCacheMegabytes); 0 when not given.
+    qint64 FrameCacheBytes = 0;
 };
 
 // The options the viewer takes, added to `parser`; one place for every option

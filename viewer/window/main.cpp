@@ -26,6 +26,7 @@ int main(int argc, char** argv)
     ui::QtUi ui;
     viewer::ViewerOptions options;
     options.StudyFile = commandLine.StudyFile;
+    options.FrameCacheBytes = commandLine.FrameCacheBytes;
     const auto session = viewer::StartViewer(module, ui, std::move(options));
     return app.exec();
 }
