@@ -62,6 +62,8 @@ TEST_F(FramesTest, AFrameIsDecodedAtTheSizeShownAndAgainWhenAZoomNeedsMorePixels
 
     QTest::mouseClick(panel, Qt::LeftButton);
     ASSERT_EQ(panel->DisplayMode(), imaging::kZoomMode);
+    // The larger decode is asked for once the zoom is laid out.
+    EXPECT_TRUE(PumpUntil([&] { return ShownImage(0).width() > fitted.width(); }));
     const QImage zoomed = ShownImage(0);
     EXPECT_GT(zoomed.width(), fitted.width());
     EXPECT_GE(zoomed.width(), std::min(1280.0, panel->ImageRect().width() * ratio));
