@@ -115,6 +115,12 @@ struct AnimationEncoder::Impl {
         av_frame_free(&frame);
         avcodec_free_context(&codec);
         if (format) {
+            // The GIF and WebP muxers hold the last packet back and let go of it
+            // only in their trailer, so an abandoned file gets one too before it
+            // is thrown away.
+            if (headerWritten)
+                av_write_trailer(format);
+            headerWritten = false;
             if (format->pb)
                 avio_closep(&format->pb);
             avformat_free_context(format);
@@ -362,6 +368,7 @@ EncodeStatus AnimationEncoder::Finish()
     if (rc < 0)
         return d_->WriteFailure(rc);
     rc = av_write_trailer(d_->format);
+    d_->headerWritten = false;
     if (rc < 0)
         return d_->WriteFailure(rc);
     rc = avio_closep(&d_->format->pb);
