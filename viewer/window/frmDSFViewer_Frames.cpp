@@ -47,7 +47,7 @@ void frmDSFViewer::ConnectFrames()
 bool frmDSFViewer::ShownFramesReady() const
 {
     for (const imaging::ImagingControl* panel : LEADV_) {
-        if (panel->isVisible() && !panel->ShownFrameReady())
+        if (panel->OnScreen() && !panel->ShownFrameReady())
             return false;
     }
     return true;
