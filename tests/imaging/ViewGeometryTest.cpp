@@ -64,7 +64,7 @@ TEST(ViewGeometry, TheImageIsKeptOverThePanelAtItsEdges)
         QPointF wanted;
         QRectF rect; // where the image lands
     } cases[] = {
-        {1.0, {0.5, 0.5}, {-50, 0, 200, 100}},   // centred: the spec's zoom mode
+        {1.0, {0.5, 0.5}, {-50, 0, 200, 100}},   // centred: the plain zoom about the middle
         {1.0, {0.1, 0.1}, {0, 0, 200, 100}},     // left edge stops at the panel's; y stays centred
         {1.0, {0.9, 0.9}, {-100, 0, 200, 100}},  // right edge
         {2.0, {0.0, 1.0}, {0, -100, 400, 200}},  // the bottom left corner: both axes stop

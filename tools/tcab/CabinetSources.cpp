@@ -8,7 +8,7 @@
 
 namespace tcab {
 
-std::optional<ReadingChoices> ReadingChoicesOf(const ParsedArgs& args, const CommandSpec& command, std::ostream& err)
+std::optional<ReadingChoices> ReadingChoicesOf(const ParsedArgs& args, const CommandSyntax& command, std::ostream& err)
 {
     ReadingChoices choices;
     choices.search = args.Has(kSearchOption.longName);

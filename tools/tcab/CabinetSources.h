@@ -16,11 +16,11 @@
 
 namespace tcab {
 
-inline constexpr OptionSpec kSearchOption = {
+inline constexpr OptionSyntax kSearchOption = {
     "search", 0, nullptr,
     "look for cabinets inside each file (a self-extracting program, say) and read every one found; "
     "without it a file must be a cabinet itself"};
-inline constexpr OptionSpec kCharsetOption = {
+inline constexpr OptionSyntax kCharsetOption = {
     "charset", 0, "CHARSET",
     "how names stored without the UTF-8 mark are read: auto (the default: as UTF-8 when they are "
     "valid UTF-8, else as Windows-1252), utf-8 or cp1252"};
@@ -32,7 +32,7 @@ struct ReadingChoices {
 
 // --search and --charset from a parsed command line; nothing, after a
 // complaint on `err`, when --charset names no character set tcab knows.
-std::optional<ReadingChoices> ReadingChoicesOf(const ParsedArgs& args, const CommandSpec& command, std::ostream& err);
+std::optional<ReadingChoices> ReadingChoicesOf(const ParsedArgs& args, const CommandSyntax& command, std::ostream& err);
 
 // The same choice as the library takes it.
 tessaly::NameCharset LibraryCharset(cab::NameCharset names);

@@ -12,9 +12,9 @@ const char* const kExitStatusHelp =
     "  2    the command line was wrong\n"
     "  130  cancelled by Ctrl-C or a termination request; nothing half-written is kept\n";
 
-const std::vector<OptionSpec>& CommonOptions()
+const std::vector<OptionSyntax>& CommonOptions()
 {
-    static const std::vector<OptionSpec> options = {
+    static const std::vector<OptionSyntax> options = {
         {"quiet", 'q', nullptr, "print nothing but errors"},
         {"verbose", 'v', nullptr, "name each file as it is handled (the default on a terminal is a progress bar)"},
         {"help", 'h', nullptr, "show this help and exit"},
@@ -24,25 +24,25 @@ const std::vector<OptionSpec>& CommonOptions()
 
 namespace {
 
-const OptionSpec* FindLong(const CommandSpec& command, const std::string& name)
+const OptionSyntax* FindLong(const CommandSyntax& command, const std::string& name)
 {
     for (const auto* list : {&command.options, &CommonOptions()})
-        for (const OptionSpec& o : *list)
+        for (const OptionSyntax& o : *list)
             if (name == o.longName)
                 return &o;
     return nullptr;
 }
 
-const OptionSpec* FindShort(const CommandSpec& command, char name)
+const OptionSyntax* FindShort(const CommandSyntax& command, char name)
 {
     for (const auto* list : {&command.options, &CommonOptions()})
-        for (const OptionSpec& o : *list)
+        for (const OptionSyntax& o : *list)
             if (o.shortName == name)
                 return &o;
     return nullptr;
 }
 
-void Take(ParsedArgs& parsed, const OptionSpec& option, const std::string& value)
+void Take(ParsedArgs& parsed, const OptionSyntax& option, const std::string& value)
 {
     const std::string name = option.longName;
     if (name == "quiet")
@@ -57,7 +57,7 @@ void Take(ParsedArgs& parsed, const OptionSpec& option, const std::string& value
         ++parsed.switches[name];
 }
 
-std::optional<ParsedArgs> Wrong(const CommandSpec& command, std::ostream& err, const std::string& text)
+std::optional<ParsedArgs> Wrong(const CommandSyntax& command, std::ostream& err, const std::string& text)
 {
     err << "tcab " << command.name << ": " << text << "\n" << UsageLine(command)
         << "Try 'tcab " << command.name << " --help' for more information.\n";
@@ -66,7 +66,7 @@ std::optional<ParsedArgs> Wrong(const CommandSpec& command, std::ostream& err, c
 
 } // namespace
 
-std::optional<ParsedArgs> ParseArgs(const CommandSpec& command, const std::vector<std::string>& args,
+std::optional<ParsedArgs> ParseArgs(const CommandSyntax& command, const std::vector<std::string>& args,
                                     std::ostream& err, Verbosity verbosity)
 {
     ParsedArgs parsed;
@@ -85,7 +85,7 @@ std::optional<ParsedArgs> ParseArgs(const CommandSpec& command, const std::vecto
         if (arg[1] == '-') {
             const std::size_t equals = arg.find('=');
             const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-            const OptionSpec* option = FindLong(command, name);
+            const OptionSyntax* option = FindLong(command, name);
             if (!option)
                 return Wrong(command, err, "unknown option '" + arg + "'");
             if (!option->valueName && equals != std::string::npos)
@@ -104,7 +104,7 @@ std::optional<ParsedArgs> ParseArgs(const CommandSpec& command, const std::vecto
         }
         // One or more short options run together: -qv, or -m VALUE / -mVALUE.
         for (std::size_t k = 1; k < arg.size(); ++k) {
-            const OptionSpec* option = FindShort(command, arg[k]);
+            const OptionSyntax* option = FindShort(command, arg[k]);
             if (!option)
                 return Wrong(command, err, std::string("unknown option '-") + arg[k] + "'");
             std::string value;
@@ -124,16 +124,16 @@ std::optional<ParsedArgs> ParseArgs(const CommandSpec& command, const std::vecto
     return parsed;
 }
 
-std::string UsageLine(const CommandSpec& command)
+std::string UsageLine(const CommandSyntax& command)
 {
     return std::string("Usage: tcab ") + command.name + " [OPTION]... " + command.operands + "\n";
 }
 
-void PrintCommandHelp(const CommandSpec& command, std::ostream& out)
+void PrintCommandHelp(const CommandSyntax& command, std::ostream& out)
 {
     out << UsageLine(command) << command.description << "\n\nOptions:\n";
     for (const auto* list : {&command.options, &CommonOptions()}) {
-        for (const OptionSpec& o : *list) {
+        for (const OptionSyntax& o : *list) {
             std::string left = o.shortName ? std::string("  -") + o.shortName + ", " : std::string("      ");
             left += std::string("--") + o.longName;
             if (o.valueName)

@@ -13,19 +13,19 @@ namespace tcab {
 
 enum class Verbosity { Quiet, Normal, Verbose };
 
-struct OptionSpec {
+struct OptionSyntax {
     const char* longName;  // without the dashes
     char shortName;        // 0 when there is none
     const char* valueName; // nullptr for a switch
     const char* help;
 };
 
-struct CommandSpec {
+struct CommandSyntax {
     const char* name;
     const char* operands; // "CABINET PATH..."
     const char* summary;  // one line for the program's help
     const char* description;
-    std::vector<OptionSpec> options;
+    std::vector<OptionSyntax> options;
 };
 
 // What one command line asked for.
@@ -45,16 +45,16 @@ struct ParsedArgs {
 };
 
 // The options every command takes: -q, -v and -h.
-const std::vector<OptionSpec>& CommonOptions();
+const std::vector<OptionSyntax>& CommonOptions();
 
 // Parses `args` (what follows the command's name). Nothing and a message on
 // `err` (with the command's usage line) when the command line is wrong.
-std::optional<ParsedArgs> ParseArgs(const CommandSpec& command, const std::vector<std::string>& args,
+std::optional<ParsedArgs> ParseArgs(const CommandSyntax& command, const std::vector<std::string>& args,
                                     std::ostream& err, Verbosity verbosity);
 
-std::string UsageLine(const CommandSpec& command);
+std::string UsageLine(const CommandSyntax& command);
 // The whole help of one command: usage, description, options, exit status.
-void PrintCommandHelp(const CommandSpec& command, std::ostream& out);
+void PrintCommandHelp(const CommandSyntax& command, std::ostream& out);
 
 // What the exit codes mean, as every help text ends.
 extern const char* const kExitStatusHelp;

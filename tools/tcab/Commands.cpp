@@ -12,21 +12,21 @@ namespace tcab {
 namespace {
 
 struct Command {
-    const CommandSpec* spec;
+    const CommandSyntax* syntax;
     int (*run)(const ParsedArgs& args, Console console);
 };
 
 const std::array<Command, 4> kCommands = {{
-    {&kCreateSpec, &Create},
-    {&kListSpec, &List},
-    {&kTestSpec, &Test},
-    {&kExtractSpec, &Extract},
+    {&kCreateSyntax, &Create},
+    {&kListSyntax, &List},
+    {&kTestSyntax, &Test},
+    {&kExtractSyntax, &Extract},
 }};
 
 const Command* Find(const std::string& name)
 {
     for (const Command& command : kCommands)
-        if (name == command.spec->name)
+        if (name == command.syntax->name)
             return &command;
     return nullptr;
 }
@@ -36,9 +36,9 @@ void PrintProgramHelp(std::ostream& out)
     out << "Usage: tcab [OPTION]... COMMAND [ARGUMENT]...\n"
            "Create, list, test and extract Microsoft Cabinet files.\n\nCommands:\n";
     for (const Command& command : kCommands) {
-        std::string left = std::string("  ") + command.spec->name + " " + command.spec->operands;
+        std::string left = std::string("  ") + command.syntax->name + " " + command.syntax->operands;
         left.resize(std::max<std::size_t>(left.size() + 2, 38), ' ');
-        out << left << command.spec->summary << "\n";
+        out << left << command.syntax->summary << "\n";
     }
     out << "\nOptions:\n"
            "  -q, --quiet             print nothing but errors\n"
@@ -101,11 +101,11 @@ int Run(const std::vector<std::string>& args, Console console)
         console.err << "tcab: unknown command '" << name << "'\nTry 'tcab --help' for more information.\n";
         return kExitUsage;
     }
-    const auto parsed = ParseArgs(*command->spec, rest, console.err, console.verbosity);
+    const auto parsed = ParseArgs(*command->syntax, rest, console.err, console.verbosity);
     if (!parsed)
         return kExitUsage;
     if (parsed->help) {
-        PrintCommandHelp(*command->spec, console.out);
+        PrintCommandHelp(*command->syntax, console.out);
         return kExitOk;
     }
     console.verbosity = parsed->verbosity;

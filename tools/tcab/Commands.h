@@ -26,10 +26,10 @@ struct Console {
 int Run(const std::vector<std::string>& args, Console console);
 
 // Each command: its description, and the run of its parsed command line.
-extern const CommandSpec kCreateSpec;
-extern const CommandSpec kListSpec;
-extern const CommandSpec kExtractSpec;
-extern const CommandSpec kTestSpec;
+extern const CommandSyntax kCreateSyntax;
+extern const CommandSyntax kListSyntax;
+extern const CommandSyntax kExtractSyntax;
+extern const CommandSyntax kTestSyntax;
 int Create(const ParsedArgs& args, Console console);
 int List(const ParsedArgs& args, Console console);
 int Extract(const ParsedArgs& args, Console console);

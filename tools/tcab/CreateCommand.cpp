@@ -83,7 +83,7 @@ bool SameFile(const std::string& a, const std::string& b)
 
 } // namespace
 
-const CommandSpec kCreateSpec = {
+const CommandSyntax kCreateSyntax = {
     "create",
     "CABINET PATH...",
     "store files and folder trees in a new cabinet",
@@ -107,7 +107,7 @@ int Create(const ParsedArgs& args, Console console)
     const bool compress = !args.Has("no-compress");
     const std::vector<std::string>& operands = args.operands;
     if (operands.size() < 2) {
-        console.err << "tcab create: a cabinet and at least one file or folder are needed\n" << UsageLine(kCreateSpec);
+        console.err << "tcab create: a cabinet and at least one file or folder are needed\n" << UsageLine(kCreateSyntax);
         return kExitUsage;
     }
     const std::string cabinet = operands[0];

@@ -63,7 +63,7 @@ bool SameName(const std::string& entry, const std::string& asked)
 
 } // namespace
 
-const CommandSpec kExtractSpec = {
+const CommandSyntax kExtractSyntax = {
     "extract",
     "CABINET [FOLDER] [NAME]...",
     "write all files, or the named ones, below FOLDER",
@@ -200,11 +200,11 @@ int Extract(const ParsedArgs& parsed, Console console)
         }
         maxSize = *size;
     }
-    const auto choices = ReadingChoicesOf(parsed, kExtractSpec, console.err);
+    const auto choices = ReadingChoicesOf(parsed, kExtractSyntax, console.err);
     if (!choices)
         return kExitUsage;
     if (args.empty()) {
-        console.err << "tcab extract: a cabinet is needed\n" << UsageLine(kExtractSpec);
+        console.err << "tcab extract: a cabinet is needed\n" << UsageLine(kExtractSyntax);
         return kExitUsage;
     }
     const std::string cabinet = args[0];

@@ -6,7 +6,7 @@
 
 namespace tcab {
 
-const CommandSpec kListSpec = {
+const CommandSyntax kListSyntax = {
     "list",
     "CABINET",
     "show each file: date, time, size, attributes and name",
@@ -22,10 +22,10 @@ int List(const ParsedArgs& parsed, Console console)
 {
     const std::vector<std::string>& args = parsed.operands;
     if (args.size() != 1) {
-        console.err << "tcab list: one cabinet is needed\n" << UsageLine(kListSpec);
+        console.err << "tcab list: one cabinet is needed\n" << UsageLine(kListSyntax);
         return kExitUsage;
     }
-    const auto choices = ReadingChoicesOf(parsed, kListSpec, console.err);
+    const auto choices = ReadingChoicesOf(parsed, kListSyntax, console.err);
     if (!choices)
         return kExitUsage;
     const auto sources = CabinetsOf(args[0], choices->search, [&](const std::string& text) { console.err << text << "\n"; });

@@ -7,7 +7,7 @@
 
 namespace tcab {
 
-const CommandSpec kTestSpec = {
+const CommandSyntax kTestSyntax = {
     "test",
     "CABINET...",
     "decompress and check every file, writing nothing",
@@ -21,10 +21,10 @@ const CommandSpec kTestSpec = {
 int Test(const ParsedArgs& args, Console console)
 {
     if (args.operands.empty()) {
-        console.err << "tcab test: at least one cabinet is needed\n" << UsageLine(kTestSpec);
+        console.err << "tcab test: at least one cabinet is needed\n" << UsageLine(kTestSyntax);
         return kExitUsage;
     }
-    const auto choices = ReadingChoicesOf(args, kTestSpec, console.err);
+    const auto choices = ReadingChoicesOf(args, kTestSyntax, console.err);
     if (!choices)
         return kExitUsage;
     ProgressLine progress(console.err, console.terminal, console.verbosity);
