@@ -1,5 +1,6 @@
 #include "platform/imaging/ImageDecoder.h"
 
+#include "platform/imaging/FrameMemory.h"
 #include "platform/imaging/ImageFile.h"
 
 #include <QBuffer>
@@ -10,9 +11,6 @@
 
 #include <exception>
 #include <new>
-
-#include <sys/mman.h>
-#include <unistd.h>
 
 namespace imaging {
 
@@ -141,44 +139,6 @@ DecodedImage DecodeWithQt(const QByteArray& bytes, const QString& name, bool exp
     return out;
 }
 
-#ifdef MAP_POPULATE
-struct FrameMapping {
-    void* address;
-    std::size_t length;
-};
-
-void ReleaseFrame(void* info)
-{
-    auto* mapping = static_cast<FrameMapping*>(info);
-    munmap(mapping->address, mapping->length);
-    delete mapping;
-}
-#endif
-
-// An RGB888 image whose pixel memory is committed in one request: touching a
-// fresh multi-megabyte buffer page by page costs about a third of the decode
-// itself, and many frames are decoded in a row. Falls back to QImage's own
-// allocation where that request cannot be made.
-QImage NewFrame(int width, int height)
-{
-#ifdef MAP_POPULATE
-    const qsizetype bytesPerLine = (qsizetype(width) * 3 + 3) / 4 * 4;
-    const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-    const std::size_t length = (std::size_t(bytesPerLine) * height + page - 1) / page * page;
-    void* address = mmap(nullptr, length, PROT_READ | PROT_WRITE,
-                         MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-    if (address != MAP_FAILED) {
-        auto* mapping = new FrameMapping{address, length};
-        QImage image(static_cast<uchar*>(address), width, height, bytesPerLine,
-                     QImage::Format_RGB888, ReleaseFrame, mapping);
-        if (!image.isNull())
-            return image;
-        ReleaseFrame(mapping);
-    }
-#endif
-    return QImage(width, height, QImage::Format_RGB888);
-}
-
 struct JpegHeader {
     QSize size;
     int colourspace = 0;
@@ -223,7 +183,7 @@ DecodedImage DecodeJpeg(const uchar* data, qint64 size, const QString& name, con
     const QString refused = CheckDeclaredSize(name, header.size, true, size, scaled, options.maxBytes);
     if (!refused.isEmpty())
         return Failure(refused);
-    QImage image = NewFrame(scaled.width(), scaled.height());
+    QImage image = NewFrameImage(scaled.width(), scaled.height());
     if (image.isNull())
         return Failure(OutOfMemory(name));
     // QImage pads each row to 4 bytes; TurboJPEG writes at that pitch. Asked for
