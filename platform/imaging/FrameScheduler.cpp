@@ -85,10 +85,20 @@ bool FrameScheduler::RunOneJob()
     return true;
 }
 
+bool FrameScheduler::ShownFrameAwaited() const
+{
+    return std::any_of(panels_.begin(), panels_.end(),
+                       [](const ImagingControl* panel) { return panel->OnScreen() && !panel->ShownFrameReady(); });
+}
+
 void FrameScheduler::Deliver(const QString& path)
 {
     for (ImagingControl* panel : panels_)
         panel->FrameDecoded(path);
+    if (!ShownFrameAwaited()) {
+        for (ImagingControl* panel : panels_)
+            panel->ResumeRefine();
+    }
     emit FrameDecoded(path);
     UpdatePending();
 }

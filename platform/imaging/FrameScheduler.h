@@ -49,6 +49,12 @@ public:
     // still to be made again.
     bool ReadAheadPending() const { return pending_ || replanQueued_; }
 
+    // True while a panel on screen still waits for the frame it shows. Panels
+    // hold back their smooth copies meanwhile: with four panels stepping, the
+    // smoothing of the first frame to arrive would keep the other three
+    // waiting behind it.
+    bool ShownFrameAwaited() const;
+
     // Decodes one wanted frame on this thread and delivers it (no workers).
     bool RunOneJob();
 

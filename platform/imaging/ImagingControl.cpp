@@ -360,11 +360,24 @@ void ImagingControl::QueueRefine()
     QTimer::singleShot(0, this, [this] { Refine(); });
 }
 
+void ImagingControl::ResumeRefine()
+{
+    if (d_->refineHeldBack) {
+        d_->refineHeldBack = false;
+        QueueRefine();
+    }
+}
+
 void ImagingControl::Refine()
 {
     d_->refineQueued = false;
     if (!isVisible() || d_->moving || d_->current.isNull())
         return;
+    if (d_->scheduler && d_->scheduler->ShownFrameAwaited()) {
+        d_->refineHeldBack = true;
+        return;
+    }
+    d_->refineHeldBack = false;
     const qreal ratio = devicePixelRatioF();
     bool made = false;
     switch (d_->partner ? d_->compare : CompareMode::None) {

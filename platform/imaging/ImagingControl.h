@@ -103,6 +103,9 @@ public:
     PanelGeometry Geometry() const;
     // For the scheduler: `path` was decoded (or failed) in the cache.
     void FrameDecoded(const QString& path);
+    // For the scheduler: no panel waits for its frame any more; a smooth copy
+    // held back meanwhile is made now.
+    void ResumeRefine();
     // Draws a small mark in a corner while read-ahead still works for the panels.
     void SetReadAheadMark(bool shown);
 

@@ -44,6 +44,7 @@ struct ImagingControl::Impl {
     ScaledImage partnerLayer;
     ScaledImage differenceLayer;
     bool refineQueued = false;
+    bool refineHeldBack = false; // until every panel on screen shows its frame
     // The view moves (a drag, the wheel): drawn quickly until it rests.
     bool moving = false;
     QTimer* restTimer = nullptr;

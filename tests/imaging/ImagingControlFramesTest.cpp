@@ -122,3 +122,45 @@ TEST(ImagingControlFrames, MissingAndVanishedFilesShowATileAndCountAsShown)
     p.scheduler.Clear();
     EXPECT_EQ(p.scheduler.Cache().HeldBytes(), 0) << "an emptied panel pins nothing";
 }
+
+TEST(ImagingControlFrames, SmoothingWaitsUntilEveryPanelOnScreenShowsItsFrame)
+{
+    // Squares of one pixel: drawn by nearest pixels at a quarter of the size
+    // they stay black or white; smoothly scaled they turn grey.
+    testsupport::TempDir dir;
+    QImage checker(320, 200, QImage::Format_RGB888);
+    for (int y = 0; y < checker.height(); ++y)
+        for (int x = 0; x < checker.width(); ++x)
+            checker.setPixelColor(x, y, (x + y) % 2 ? Qt::white : Qt::black);
+    std::vector<FrameSource> a, b;
+    for (const char* name : {"a.png", "b.png"}) {
+        const QString path = QString::fromStdString((dir / name).string());
+        ASSERT_TRUE(checker.save(path, "PNG"));
+        (a.empty() ? a : b).push_back(FrameSource::FromHeader(path, imaging::ReadImageHeader(path)));
+    }
+    Panel first;
+    ImagingControl second;
+    second.resize(80, 50);
+    second.SetFrameScheduler(&first.scheduler);
+    second.show();
+    first.control.SetSources(a);
+    second.SetSources(b);
+    auto grey = [](ImagingControl& panel) {
+        const QColor c = panel.grab().toImage().pixelColor(40, 25);
+        return c.red() > 40 && c.red() < 215;
+    };
+
+    first.scheduler.Replan();
+    ASSERT_TRUE(first.scheduler.RunOneJob());
+    ASSERT_TRUE(first.control.ShownFrameReady());
+    ASSERT_FALSE(second.ShownFrameReady());
+    EXPECT_TRUE(first.scheduler.ShownFrameAwaited());
+    EXPECT_FALSE(grey(first.control)); // painted by nearest pixels, a smooth copy asked for
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(grey(first.control)) << "the other panel's frame comes first";
+
+    ASSERT_TRUE(first.scheduler.RunOneJob());
+    EXPECT_FALSE(first.scheduler.ShownFrameAwaited());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(grey(first.control)) << "smoothed once every panel shows its frame";
+}
