@@ -243,9 +243,11 @@ void RunStudyFigures(qint64 budget, int steps)
         Panels warm(budget); // file system cache and decoder set-up, not counted
         Open(warm, shortStudy, shortFrames);
     }
-    {
+    // The best of three, as for the bare decode it is measured against.
+    openShort = 1e9;
+    for (int round = 0; round < 3; ++round) {
         Panels panels(budget);
-        openShort = Open(panels, shortStudy, shortFrames);
+        openShort = std::min(openShort, Open(panels, shortStudy, shortFrames));
     }
     const double bare = std::min({BareFirstFrames(shortStudy), BareFirstFrames(shortStudy), BareFirstFrames(shortStudy)});
     std::vector<double> step, late;
