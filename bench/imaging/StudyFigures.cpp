@@ -1,6 +1,7 @@
 // Frames on demand on a year-long study: four panels of a 1600x1000 window
 // loaded as frame sources through the window's own selection and file checks,
 // then opened, stepped and played against a 27-frame study of the same size.
+#include "bench/imaging/BareDecode.h"
 #include "bench/imaging/BenchFigures.h"
 
 #include "platform/imaging/FrameLoader.h"
@@ -16,8 +17,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QWidget>
-
-#include <turbojpeg.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -156,32 +155,6 @@ double Open(Panels& panels, const QString& dvf, int& frames)
     return SecondsSince(start);
 }
 
-// Reading and decoding the first frame of each view whole, nothing else.
-double BareFirstFrames(const QString& dvf)
-{
-    study::StudyRecord record;
-    QString error;
-    study::ReadStudyFile(record, dvf, error);
-    const QString folder = QFileInfo(dvf).path() + u'/';
-    tjhandle tj = tjInitDecompress();
-    const auto start = std::chrono::steady_clock::now();
-    for (int p = 0; p < kPanels; ++p) {
-        QFile file(folder + record.Views[p + 1].Samples[1].RgbFile);
-        if (!file.open(QIODevice::ReadOnly))
-            std::abort();
-        const QByteArray bytes = file.readAll();
-        const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
-        int w = 0, h = 0, sub = 0, cs = 0;
-        tjDecompressHeader3(tj, data, bytes.size(), &w, &h, &sub, &cs);
-        std::vector<unsigned char> pixels(std::size_t(w) * h * 3);
-        if (tjDecompress2(tj, data, bytes.size(), pixels.data(), w, 0, h, TJPF_RGB, 0) != 0)
-            std::abort();
-    }
-    const double seconds = SecondsSince(start);
-    tjDestroy(tj);
-    return seconds;
-}
-
 double Percentile(std::vector<double> values, double q)
 {
     std::sort(values.begin(), values.end());
@@ -249,7 +222,7 @@ void RunStudyFigures(qint64 budget, int steps)
         Panels panels(budget);
         openShort = std::min(openShort, Open(panels, shortStudy, shortFrames));
     }
-    const double bare = std::min({BareFirstFrames(shortStudy), BareFirstFrames(shortStudy), BareFirstFrames(shortStudy)});
+    const double bare = BareFirstFrames(shortStudy, kPanels);
     std::vector<double> step, late;
     {
         ResetPeak();
