@@ -68,6 +68,8 @@ void FrameScheduler::Replan()
     }
     cache_.SetWanted(PlanReadAhead(states, direction_, cache_.Budget(), limits_));
     UpdatePending();
+    // A panel that waited may have been hidden or emptied meanwhile.
+    ResumeRefines();
 }
 
 void FrameScheduler::Clear()
@@ -95,12 +97,17 @@ void FrameScheduler::Deliver(const QString& path)
 {
     for (ImagingControl* panel : panels_)
         panel->FrameDecoded(path);
-    if (!ShownFrameAwaited()) {
-        for (ImagingControl* panel : panels_)
-            panel->ResumeRefine();
-    }
+    ResumeRefines();
     emit FrameDecoded(path);
     UpdatePending();
+}
+
+void FrameScheduler::ResumeRefines()
+{
+    if (ShownFrameAwaited())
+        return;
+    for (ImagingControl* panel : panels_)
+        panel->ResumeRefine();
 }
 
 void FrameScheduler::UpdatePending()

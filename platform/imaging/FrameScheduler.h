@@ -66,6 +66,7 @@ signals:
 
 private:
     void Deliver(const QString& path);
+    void ResumeRefines();
     void UpdatePending();
 
     FrameCache cache_;

@@ -138,29 +138,37 @@ TEST(ImagingControlFrames, SmoothingWaitsUntilEveryPanelOnScreenShowsItsFrame)
         ASSERT_TRUE(checker.save(path, "PNG"));
         (a.empty() ? a : b).push_back(FrameSource::FromHeader(path, imaging::ReadImageHeader(path)));
     }
-    Panel first;
-    ImagingControl second;
-    second.resize(80, 50);
-    second.SetFrameScheduler(&first.scheduler);
-    second.show();
-    first.control.SetSources(a);
-    second.SetSources(b);
     auto grey = [](ImagingControl& panel) {
         const QColor c = panel.grab().toImage().pixelColor(40, 25);
         return c.red() > 40 && c.red() < 215;
     };
+    // The other panel's frame arrives, or the other panel is hidden.
+    for (const bool arrives : {true, false}) {
+        SCOPED_TRACE(arrives ? "arrives" : "hidden");
+        Panel first;
+        ImagingControl second;
+        second.resize(80, 50);
+        second.SetFrameScheduler(&first.scheduler);
+        second.show();
+        first.control.SetSources(a);
+        second.SetSources(b);
 
-    first.scheduler.Replan();
-    ASSERT_TRUE(first.scheduler.RunOneJob());
-    ASSERT_TRUE(first.control.ShownFrameReady());
-    ASSERT_FALSE(second.ShownFrameReady());
-    EXPECT_TRUE(first.scheduler.ShownFrameAwaited());
-    EXPECT_FALSE(grey(first.control)); // painted by nearest pixels, a smooth copy asked for
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(grey(first.control)) << "the other panel's frame comes first";
+        first.scheduler.Replan();
+        ASSERT_TRUE(first.scheduler.RunOneJob());
+        ASSERT_TRUE(first.control.ShownFrameReady());
+        ASSERT_FALSE(second.ShownFrameReady());
+        EXPECT_TRUE(first.scheduler.ShownFrameAwaited());
+        EXPECT_FALSE(grey(first.control)); // painted by nearest pixels, a smooth copy asked for
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(grey(first.control)) << "the other panel's frame comes first";
 
-    ASSERT_TRUE(first.scheduler.RunOneJob());
-    EXPECT_FALSE(first.scheduler.ShownFrameAwaited());
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(grey(first.control)) << "smoothed once every panel shows its frame";
+        if (arrives)
+            ASSERT_TRUE(first.scheduler.RunOneJob());
+        else
+            second.hide();
+        for (int turn = 0; turn < 3; ++turn) // the replan, then the smoothing
+            QCoreApplication::processEvents();
+        EXPECT_FALSE(first.scheduler.ShownFrameAwaited());
+        EXPECT_TRUE(grey(first.control)) << "smoothed once every panel on screen shows its frame";
+    }
 }
