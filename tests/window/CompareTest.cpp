@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QWheelEvent>
@@ -234,6 +235,11 @@ TEST_F(CompareTest, CompareModeTakesOnePanelsRoomAndLeavingRestoresTheLayout)
     window_->stbMain_ToolClick("ID_CompareSigned");
     EXPECT_EQ(Panel(0)->DifferenceGain(), 4);
     EXPECT_EQ(Panel(0)->DifferenceKindShown(), imaging::DifferenceKind::SignedLuminance);
+    // The readout keeps off the legend at the difference's foot.
+    Hover(0, QPointF(room.width() / 2.0, room.height() / 2.0));
+    const auto* readout = window_->findChild<QLabel*>(QStringLiteral("labReadout"));
+    ASSERT_FALSE(readout->isHidden());
+    EXPECT_EQ(readout->geometry().top(), room.top());
 
     // The checked item again leaves the mode: every panel as it was.
     window_->stbMain_ToolClick("ID_CompareDifference");

@@ -173,7 +173,9 @@ void frmDSFViewer::UpdateReadout(int Index, QPointF imagePoint)
     }
     labReadout_->setText(parts.join(QStringLiteral("     ")));
 
-    // Across the foot of the panels, or their head while the pointer is low.
+    // Across the foot of the panels, or their head while the pointer is low;
+    // over a difference, whose legend takes the foot, across the head unless
+    // the pointer is high.
     int left = centralWidget()->width();
     int right = 0;
     int top = centralWidget()->height();
@@ -192,8 +194,10 @@ void frmDSFViewer::UpdateReadout(int Index, QPointF imagePoint)
         return;
     const int height = labReadout_->sizeHint().height();
     const int pointerY = source->mapTo(centralWidget(), pointerAt_.toPoint()).y();
-    const bool low = pointerY > top + (bottom - top) * 2 / 3;
-    labReadout_->setGeometry(left, low ? top : bottom + 1 - height, right - left + 1, height);
+    const bool atHead = compare_.Mode == imaging::CompareMode::Difference
+                            ? pointerY > top + (bottom - top) / 3
+                            : pointerY > top + (bottom - top) * 2 / 3;
+    labReadout_->setGeometry(left, atHead ? top : bottom + 1 - height, right - left + 1, height);
     labReadout_->show();
     labReadout_->raise();
 }
