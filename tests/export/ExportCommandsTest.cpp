@@ -5,6 +5,7 @@
 
 #include "platform/ui/FakeUi.h"
 #include "viewer/export/ExportController.h"
+#include "viewer/settings/HelpTopics.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
+#include <QFile>
 #include <QImageReader>
 #include <QLineEdit>
 #include <QPushButton>
@@ -189,3 +191,33 @@ TEST(ExportCommands, AContactSheetOfTheChosenPanelIsWritten)
 }
 
 } // namespace
+
+TEST(ExportCommands, EachDialogsHelpOpensItsPartOfTheExportPage)
+{
+    struct Recorder : settings::HelpPresenter {
+        std::vector<qint32> topics;
+        bool OpenHelp(const QString&, qint32 topicId) override
+        {
+            topics.push_back(topicId);
+            return true;
+        }
+        void ShowMessage(const QString&, const QString&) override {}
+    } help;
+    Fixture f;
+    ExportContext context = ContextOf(f.study, 1);
+    context.HelpFile = f.study.Folder() + QStringLiteral("/index.html");
+    QFile page(context.HelpFile);
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.close();
+    settings::SetHelpPresenter(&help);
+    f.ui.onModal = [&](QDialog& dialog) {
+        Control<QPushButton>(dialog, "cmdHelp")->click();
+        return int(QDialog::Rejected);
+    };
+    f.controller.ExportFrame(context);
+    f.controller.ExportAnimation(context);
+    f.controller.ExportContactSheet(context);
+    settings::SetHelpPresenter(nullptr);
+    EXPECT_EQ(help.topics, (std::vector<qint32>{settings::kTopicExportFrame, settings::kTopicExportAnimation,
+                                                 settings::kTopicExportSheet}));
+}

@@ -50,7 +50,8 @@ TEST_F(HelpTopicsTest, EveryTopicOpensAPageThatExistsAtAnAnchorItHolds)
 {
     const QString pages = HALVEX_SOURCE_DIR "/data/help/";
     for (qint32 topic : {settings::kTopicContents, settings::kTopicReadme, settings::kTopicStudyProperties,
-                         settings::kTopicPackage}) {
+                         settings::kTopicPackage, settings::kTopicExportFrame, settings::kTopicExportAnimation,
+                         settings::kTopicExportSheet}) {
         const QUrl url = settings::HelpTopicUrl(pages + "index.html", topic);
         QFile page(url.toLocalFile());
         ASSERT_TRUE(page.open(QIODevice::ReadOnly)) << topic << " " << url.toString().toStdString();

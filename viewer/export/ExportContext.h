@@ -21,6 +21,7 @@ struct ExportContext {
     bool Captions = false;
     int CurrentFrame = 1;
     double DelaySeconds = 1; // the playback delay
+    QString HelpFile;        // the help's contents page, which the dialogs' Help opens beside
 
     bool HasStudy() const { return !Study.StudyName.isEmpty() && !Panels.empty(); }
     // The panels as shown, at `scale` times their size on screen.

@@ -2,6 +2,7 @@
 
 #include "viewer/export/AnimationEncoder.h"
 #include "viewer/export/ExportContext.h"
+#include "viewer/settings/HelpTopics.h"
 
 #include "platform/ui/UiServices.h"
 
@@ -37,9 +38,13 @@ OutputRow MakeOutputRow(QWidget* parent)
     return {row, file, browse};
 }
 
-QDialogButtonBox* MakeOkCancel(QDialog* dialog)
+QDialogButtonBox* MakeOkCancel(QDialog* dialog, const QString& helpFile, qint32 helpTopic)
 {
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+    auto* buttons =
+        new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, dialog);
+    buttons->button(QDialogButtonBox::Help)->setObjectName(QStringLiteral("cmdHelp"));
+    QObject::connect(buttons, &QDialogButtonBox::helpRequested, dialog,
+                     [helpFile, helpTopic] { settings::ShowHelpTopic(helpFile, helpTopic); });
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("cmdOk"));
     buttons->button(QDialogButtonBox::Ok)->setText(QObject::tr("&Export"));
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cmdCancel"));

@@ -26,9 +26,10 @@ struct OutputRow {
 };
 OutputRow MakeOutputRow(QWidget* parent);
 
-// Ok (objectName "cmdOk") and Cancel ("cmdCancel"); Cancel rejects the dialog,
-// Ok is the caller's to connect.
-QDialogButtonBox* MakeOkCancel(QDialog* dialog);
+// Ok (objectName "cmdOk"), Cancel ("cmdCancel") and Help ("cmdHelp"); Cancel
+// rejects the dialog, Help opens `helpTopic` of `helpFile`, Ok is the caller's
+// to connect.
+QDialogButtonBox* MakeOkCancel(QDialog* dialog, const QString& helpFile, qint32 helpTopic);
 
 // "As shown (W x H)", "1.5 times (...)", "Twice as large (...)", each item
 // holding its scale; `even` rounds the sizes down to even numbers as an MP4

@@ -2,6 +2,7 @@
 
 #include "viewer/export/ExportDialogParts.h"
 #include "viewer/export/FrameRangeBox.h"
+#include "viewer/settings/HelpTopics.h"
 
 #include "platform/ui/UiServices.h"
 
@@ -84,7 +85,7 @@ frmExportAnimation::frmExportAnimation(const ExportContext& context, const Expor
                                                QStringLiteral(".mp4")));
     connect(file.cmdBrowse, &QPushButton::clicked, this, &frmExportAnimation::cmdBrowse_Click);
 
-    QDialogButtonBox* buttons = MakeOkCancel(this);
+    QDialogButtonBox* buttons = MakeOkCancel(this, context.HelpFile, settings::kTopicExportAnimation);
     connect(buttons, &QDialogButtonBox::accepted, this, &frmExportAnimation::cmdOk_Click);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(fraFrames_);

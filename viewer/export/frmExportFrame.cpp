@@ -2,6 +2,7 @@
 
 #include "viewer/export/ExportDialogParts.h"
 #include "viewer/export/StillExport.h"
+#include "viewer/settings/HelpTopics.h"
 
 #include "platform/ui/UiServices.h"
 
@@ -51,7 +52,7 @@ frmExportFrame::frmExportFrame(const ExportContext& context, const ExportScene& 
     txtFile_->setText(picturePath_);
     connect(file.cmdBrowse, &QPushButton::clicked, this, &frmExportFrame::cmdBrowse_Click);
 
-    QDialogButtonBox* buttons = MakeOkCancel(this);
+    QDialogButtonBox* buttons = MakeOkCancel(this, context.HelpFile, settings::kTopicExportFrame);
     connect(buttons, &QDialogButtonBox::accepted, this, &frmExportFrame::cmdOk_Click);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(kind);

@@ -2,6 +2,7 @@
 
 #include "viewer/export/ExportDialogParts.h"
 #include "viewer/export/FrameRangeBox.h"
+#include "viewer/settings/HelpTopics.h"
 #include "viewer/window/SkyConditions.h"
 
 #include "platform/ui/UiServices.h"
@@ -73,7 +74,7 @@ frmExportSheet::frmExportSheet(const ExportContext& context, const ExportScene& 
                                                QStringLiteral(" contact sheet.pdf")));
     connect(file.cmdBrowse, &QPushButton::clicked, this, &frmExportSheet::cmdBrowse_Click);
 
-    QDialogButtonBox* buttons = MakeOkCancel(this);
+    QDialogButtonBox* buttons = MakeOkCancel(this, context.HelpFile, settings::kTopicExportSheet);
     connect(buttons, &QDialogButtonBox::accepted, this, &frmExportSheet::cmdOk_Click);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(sheet);

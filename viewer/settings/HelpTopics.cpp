@@ -20,6 +20,9 @@ constexpr TopicPage kTopicPages[] = {
     {kTopicReadme, "readme.html"},
     {kTopicStudyProperties, "properties.html"},
     {kTopicPackage, "packaging.html"},
+    {kTopicExportFrame, "exporting.html#frame"},
+    {kTopicExportAnimation, "exporting.html#animation"},
+    {kTopicExportSheet, "exporting.html#sheet"},
 };
 
 class DesktopHelpPresenter final : public HelpPresenter {

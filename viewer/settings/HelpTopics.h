@@ -14,6 +14,9 @@ inline constexpr qint32 kTopicContents = 101;        // Help, Contents And Index
 inline constexpr qint32 kTopicReadme = 102;          // Help, Readme
 inline constexpr qint32 kTopicStudyProperties = 105; // study properties window
 inline constexpr qint32 kTopicPackage = 106;         // package window
+inline constexpr qint32 kTopicExportFrame = 107;     // Export Frame dialog
+inline constexpr qint32 kTopicExportAnimation = 108; // Export Animation dialog
+inline constexpr qint32 kTopicExportSheet = 109;     // Export Contact Sheet dialog
 
 // The help pages lie in this folder of the data folder; the contents page
 // is the help file the program checks for and names in its messages.

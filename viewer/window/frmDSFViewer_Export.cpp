@@ -19,6 +19,7 @@ exporting::ExportContext frmDSFViewer::ExportContextNow() const
     context.Study = module_.Study;
     context.Folder = module_.CurrentFolder;
     context.StudyFile = module_.LoadedStudyFile;
+    context.HelpFile = module_.HelpFile;
     context.Captions = captionsShown_;
     context.CurrentFrame = std::max(1, static_cast<int>(module_.CurrentFrame));
     context.DelaySeconds = LeadingNumber(txtDelay_->text());
