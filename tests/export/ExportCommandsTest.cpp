@@ -2,6 +2,7 @@
 // answers scripted: what is written, what is asked before a file is replaced,
 // and what a cancel leaves.
 #include "ExportStudy.h"
+#include "HelpRecorder.h"
 
 #include "platform/ui/FakeUi.h"
 #include "viewer/export/ExportController.h"
@@ -194,22 +195,13 @@ TEST(ExportCommands, AContactSheetOfTheChosenPanelIsWritten)
 
 TEST(ExportCommands, EachDialogsHelpOpensItsPartOfTheExportPage)
 {
-    struct Recorder : settings::HelpPresenter {
-        std::vector<qint32> topics;
-        bool OpenHelp(const QString&, qint32 topicId) override
-        {
-            topics.push_back(topicId);
-            return true;
-        }
-        void ShowMessage(const QString&, const QString&) override {}
-    } help;
     Fixture f;
     ExportContext context = ContextOf(f.study, 1);
     context.HelpFile = f.study.Folder() + QStringLiteral("/index.html");
     QFile page(context.HelpFile);
     ASSERT_TRUE(page.open(QIODevice::WriteOnly));
     page.close();
-    settings::SetHelpPresenter(&help);
+    testsupport::HelpRecorder help;
     f.ui.onModal = [&](QDialog& dialog) {
         Control<QPushButton>(dialog, "cmdHelp")->click();
         return int(QDialog::Rejected);
@@ -217,7 +209,6 @@ TEST(ExportCommands, EachDialogsHelpOpensItsPartOfTheExportPage)
     f.controller.ExportFrame(context);
     f.controller.ExportAnimation(context);
     f.controller.ExportContactSheet(context);
-    settings::SetHelpPresenter(nullptr);
     EXPECT_EQ(help.topics, (std::vector<qint32>{settings::kTopicExportFrame, settings::kTopicExportAnimation,
                                                  settings::kTopicExportSheet}));
 }

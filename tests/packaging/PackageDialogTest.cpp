@@ -1,6 +1,7 @@
 // The Package Study dialog as a user drives it: its default path, the check
 // box rules, Save As, the overwrite question, refusals, progress, and a
 // failing write that must leave the old package as it was.
+#include "HelpRecorder.h"
 #include "PackagingFixtures.h"
 
 #include "platform/ui/FakeUi.h"
@@ -277,20 +278,10 @@ TEST(PackageDialog, HelpOpensTopic106)
     WriteFiles(dir, {{"study.dvf", kStudyFile}});
     study::StudyModule module = ModuleFor(dir);
     module.HelpFile = Q(dir.Write("HALVEX-Daystrand.chm", "help"));
-    struct Recorder : settings::HelpPresenter {
-        std::vector<qint32> topics;
-        bool OpenHelp(const QString&, qint32 topicId) override
-        {
-            topics.push_back(topicId);
-            return true;
-        }
-        void ShowMessage(const QString&, const QString&) override {}
-    } help;
-    settings::SetHelpPresenter(&help);
+    testsupport::HelpRecorder help;
     ui::FakeUi fake;
     frmDSFPackage dialog(module, fake);
     Click(dialog, "cmdHelp");
-    settings::SetHelpPresenter(nullptr);
     EXPECT_EQ(help.topics, std::vector<qint32>{106});
 }
 
